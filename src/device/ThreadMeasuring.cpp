@@ -1,0 +1,25 @@
+#include "device/ThreadMeasuring.h"
+
+#include "device/ThreadCommand.h"
+#include "measurement/MeasData.h"
+
+namespace vx {
+
+TdataThread2::TdataThread2(std::function<TMeasData*()> currentMeasData)
+    : currentMeasData_(std::move(currentMeasData)),
+      thread_([this](std::stop_token stop) { Execute(stop); }) {}
+
+void TdataThread2::Execute(std::stop_token stop) {
+    NameCurrentThread("measuringData");
+    while (!stop.stop_requested()) {
+        TMeasData* measData = currentMeasData_();
+        if (measData == nullptr || !measData->FetchMeasBlock()) {
+            break;
+        }
+        // A full ring is retried at once; yielding lets the consumer run meanwhile.
+        std::this_thread::yield();
+    }
+    finished_.store(true, std::memory_order_release);
+}
+
+}  // namespace vx

@@ -1,1 +1,173 @@
 #include <gtest/gtest.h>
+
+#include "device/CommandProtocol.h"
+#include "measurement/ManualTimer.h"
+#include "measurement/MeasData.h"
+#include "support/Recorders.h"
+#include "support/ScriptedBackend.h"
+
+namespace vx {
+namespace {
+
+// 2026-03-15 10:00:00.000 as a date-time.
+constexpr double kStart = 46096.0 + 10.0 / 24.0;
+
+class MeasDataTest : public ::testing::Test {
+  protected:
+    // Puts `unread` samples into the ring, its indexes wrapped around once.
+    void FillRing(int unread) {
+        meas.ringRead = 500;
+        meas.ringWrite = (500 + unread) % TMeasData::kRingSize;
+    }
+
+    test::ScriptedBackend backend;
+    test::RecordingMessages messages;
+    test::RecordingLinkEvents events;
+    test::FakeGuard guard;
+    UnitUSB usb{backend, messages, events, guard};
+    CommandProtocol protocol{usb, messages, events};
+    ManualTimerFactory timers;
+    TMeasData meas{100, protocol, usb, timers, {}, kStart};
+};
+
+TEST_F(MeasDataTest, NewObjectIsEmptyAndStartsItsTimer) {
+    EXPECT_EQ(meas.GetDataIndex(), -1);
+    EXPECT_FALSE(meas.IsDataWrapped());
+    EXPECT_EQ(meas.GetDataListSize(), 10240);
+    ASSERT_NE(meas.initTimer, nullptr);
+    EXPECT_TRUE(meas.initTimer->IsActive());
+    EXPECT_EQ(meas.initTimer->IntervalMs(), 10);
+    EXPECT_EQ(meas.sampleTime, kStart);
+    EXPECT_EQ(meas.lastKeyTime, kStart);
+
+    protocol.commandPending = true;
+    TMeasData second{1, protocol, usb, timers};
+    EXPECT_FALSE(protocol.commandPending);
+}
+
+TEST_F(MeasDataTest, StoreAppendsWrapsAndKeepsChronologicalOrder) {
+    meas.AppendDataSet().value = "first";
+    EXPECT_EQ(meas.GetDataIndex(), 0);
+    EXPECT_EQ(meas.GetValueText(0), "first");
+
+    meas.dataIndex = 10238;
+    meas.AppendDataSet();
+    EXPECT_EQ(meas.GetDataIndex(), 10239);
+    EXPECT_FALSE(meas.IsDataWrapped());
+    meas.AppendDataSet().value = "wrapped";
+    EXPECT_EQ(meas.GetDataIndex(), 0);
+    EXPECT_TRUE(meas.IsDataWrapped());
+    EXPECT_EQ(meas.GetValueText(0), "wrapped");
+
+    meas.AppendDataSet();
+    const std::vector<int32_t> order = meas.ChronologicalIndexes();
+    ASSERT_EQ(order.size(), 10240u);
+    EXPECT_EQ(order.front(), 2);
+    EXPECT_EQ(order[10237], 10239);
+    EXPECT_EQ(order[10238], 0);
+    EXPECT_EQ(order.back(), 1);
+}
+
+TEST_F(MeasDataTest, IndexOperationsStopAtTheEnds) {
+    meas.DropLastDataIndex();
+    EXPECT_EQ(meas.GetDataIndex(), -1);
+    meas.SetDataIndexToEnd();
+    EXPECT_EQ(meas.GetDataIndex(), 10239);
+    meas.AdvanceDataIndex();
+    EXPECT_EQ(meas.GetDataIndex(), 10239);
+    EXPECT_FALSE(meas.IsDataWrapped());
+    meas.DropLastDataIndex();
+    EXPECT_EQ(meas.GetDataIndex(), 10238);
+    meas.dataWrapped = true;
+    meas.ClearDataIndex();
+    EXPECT_EQ(meas.GetDataIndex(), -1);
+    EXPECT_FALSE(meas.IsDataWrapped());
+    EXPECT_TRUE(meas.ChronologicalIndexes().empty());
+}
+
+TEST_F(MeasDataTest, RingAdmitsABlockOnlyWithElevenFreeSlots) {
+    for (int unread : {0, 989, 990, 999}) {
+        SCOPED_TRACE(unread);
+        FillRing(unread);
+        const size_t readsBefore = backend.Transfers(Pipe::R2);
+        EXPECT_TRUE(meas.FetchMeasBlock());
+        const bool admitted = unread <= 989;
+        EXPECT_EQ(backend.Transfers(Pipe::R2) - readsBefore, admitted ? 1u : 0u);
+        EXPECT_EQ(meas.UnreadSamples(), admitted ? unread + 10 : unread);
+    }
+}
+
+TEST_F(MeasDataTest, PacketLayoutIsStatusThenRawLowByteFirst) {
+    std::vector<uint8_t> packet(32, 0);
+    packet[0] = 0x31, packet[1] = 0x10, packet[2] = 0x27;    // status '1', raw 10000
+    packet[27] = '0', packet[28] = 0x00, packet[29] = 0x80;  // raw -32768
+    packet[30] = 0xFF, packet[31] = 0xEE;                    // unused bytes
+    backend.QueueRead(Pipe::R2, packet);
+    ASSERT_TRUE(meas.FetchMeasBlock());
+
+    std::vector<MeasSample> samples;
+    MeasSample s;
+    while (meas.TakeSample(s)) {
+        samples.push_back(s);
+    }
+    ASSERT_EQ(samples.size(), 10u);
+    EXPECT_EQ(samples[0].status, 0x31);
+    EXPECT_EQ(samples[0].raw, 10000);
+    EXPECT_EQ(samples[9].raw, -32768);
+}
+
+TEST_F(MeasDataTest, ShortPacketAddsOnlyItsCompleteSamples) {
+    std::vector<uint8_t> packet(17, 0x30);  // five samples and two bytes of a sixth
+    backend.QueueRead(Pipe::R2, packet);
+    ASSERT_TRUE(meas.FetchMeasBlock());
+    EXPECT_EQ(meas.UnreadSamples(), 5);
+    EXPECT_EQ(meas.ShortPackets(), 1);
+
+    backend.QueueRead(Pipe::R2, {});
+    ASSERT_TRUE(meas.FetchMeasBlock());
+    EXPECT_EQ(meas.UnreadSamples(), 5);
+    EXPECT_EQ(meas.ShortPackets(), 2);
+}
+
+TEST_F(MeasDataTest, FailedStreamReadEndsTheMeasuringThreadsWork) {
+    guard.active = false;
+    EXPECT_FALSE(meas.FetchMeasBlock());
+}
+
+TEST_F(MeasDataTest, SampleClockCountsWholeMilliseconds) {
+    for (int i = 0; i < 1000; ++i) {
+        meas.AdvanceSampleClock();
+    }
+    EXPECT_EQ(DateTimeToMilliseconds(meas.sampleTime) - DateTimeToMilliseconds(kStart), 1000);
+    for (int i = 1000; i < 3'600'000; ++i) {
+        meas.AdvanceSampleClock();
+    }
+    EXPECT_EQ(DateTimeToMilliseconds(meas.sampleTime) - DateTimeToMilliseconds(kStart), 3'600'000);
+    EXPECT_NEAR(meas.sampleTime, kStart + 1.0 / 24.0, 1e-9);
+}
+
+TEST_F(MeasDataTest, StartupTimerIsReleasedWhenTheSequenceCompletes) {
+    bool completed = false;
+    TMeasData withHandler{1, protocol, usb, timers, [&] { completed = true; }, kStart};
+    for (int step = 0; step < CommandProtocol::kStartupQueries; ++step) {
+        Frame frame{};
+        const std::string code = std::string(
+                                     "#I05#Y00#Z16#Z17#Z18#Z61#Z62#Z63#Z64#Z65#Z66"
+                                     "#Z67#Z68#Z69#Z70#Z71#Z72#Z73#Z74#Z75#Z76")
+                                     .substr(4 * step, 4);
+        std::copy(code.begin(), code.end(), frame.begin());
+        frame[5] = 0xA7;
+        protocol.DecodeReply(frame);
+    }
+    protocol.BeginLink();
+    for (int tick = 0; tick < 2000 && !withHandler.IsInitDone(); ++tick) {
+        withHandler.OnInitTick();
+        protocol.commandPending = false;  // every command answered at once
+    }
+    EXPECT_TRUE(withHandler.IsInitDone());
+    EXPECT_TRUE(completed);
+    EXPECT_EQ(withHandler.initTimer, nullptr);
+}
+
+}  // namespace
+}  // namespace vx

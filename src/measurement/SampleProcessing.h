@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/MessageSink.h"
+#include "app/Settings.h"
+#include "chart/ChartSeries.h"
+#include "device/CommandProtocol.h"
+#include "measurement/MeasData.h"
+#include "measurement/ValueFormat.h"
+
+namespace vx {
+
+// What the sample processing reaches outside the measurement object.
+class ProcessingHost {
+  public:
+    virtual ~ProcessingHost() = default;
+    // The instrument reported the loss of its connection: status text and the
+    // measurement controls off.
+    virtual void ConnectionLost() = 0;
+    // Types the text into the focused application, then Enter.
+    virtual void TypeText(const std::string& text) = 0;
+    virtual void StartExternalProgram(const std::string& program,
+                                      const std::string& parameters) = 0;
+    // The series an automatic run feeds, of the current display kind, in the order
+    // value, min, max, minAvr, maxAvr; null where the value's check box is off.
+    virtual std::array<ChartSeries*, 5> AutoRunSeries() = 0;
+    // Lets both chart axes scale to the points again.
+    virtual void RescaleChartAxes() = 0;
+};
+
+// Turns the ring's raw samples into calibrated live values and recorded data sets.
+// Its peaks and mean of means live for the whole run: a new device link keeps them.
+class SampleProcessor {
+  public:
+    SampleProcessor(const CommandProtocol& protocol, const ValueFormatter& formatter,
+                    const Settings& settings, ProcessingHost& host, MessageSink& messages);
+
+    // Drains the ring; true when at least one data set was recorded.
+    bool ProcessSamples(TMeasData& meas);
+
+    // Linearises a calibrated value; false for a degenerate segment or fewer than two
+    // points.
+    static bool Linearise(const DeviceParameters& p, double u, double& v);
+
+    void ClearMeanOfMeans();
+
+    double peakMax = -1e20;
+    double peakMin = 1e20;
+    double peakMaxAvr = -1e20;
+    double peakMinAvr = 1e20;
+    int32_t overloadHold = 0;
+    int32_t meanCount = 0;
+    double meanSum = 0.0;
+    std::string meanOfMeansText = "---";
+    bool calibErrorShown = false;
+
+  private:
+    void ObeyStatus(TMeasData& meas, uint8_t status);
+    // Ends a window: the five live texts and the overload hold; returns the mean
+    // relative to the zero reference.
+    double EndWindow(TMeasData& meas);
+    void RecordDataSet(TMeasData& meas, int16_t lastRaw, double diff);
+    void FeedChart(TMeasData& meas);
+    void ReportCalibrationError();
+
+    const CommandProtocol& protocol_;
+    const ValueFormatter& formatter_;
+    const Settings& settings_;
+    ProcessingHost& host_;
+    MessageSink& messages_;
+};
+
+}  // namespace vx

@@ -1,0 +1,37 @@
+#include "measurement/ValueText.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace vx {
+
+std::optional<double> ParseValueText(std::string_view text, std::string_view decimalSeparator) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    std::string number(text);
+    if (!decimalSeparator.empty() && decimalSeparator != ".") {
+        if (number.find('.') != std::string::npos) {
+            return std::nullopt;  // a '.' is no decimal mark in this locale
+        }
+        if (const auto at = number.find(decimalSeparator); at != std::string::npos) {
+            number.replace(at, decimalSeparator.size(), ".");
+        }
+    }
+    const char* begin = number.data();
+    const char* end = begin + number.size();
+    if (begin != end && *begin == '+') {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc{} || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace vx

@@ -1,5 +1,6 @@
 #include "measurement/ValueFormat.h"
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 #include <langinfo.h>
 
@@ -38,15 +39,57 @@ constexpr std::array<StepRow, 18> kStepTable{{
     {500000, 200000, 100000, 50000},
 }};
 
-// Index = number of decimals. Right-aligned explicitly, as printf does it: {fmt}
-// would put "nan" and "inf" on the left.
-constexpr std::array<std::string_view, 6> kFixedFormats{"{:> 6.0f}", "{:> 6.1f}", "{:> 6.2f}",
-                                                        "{:> 6.3f}", "{:> 6.4f}", "{:> 6.5f}"};
-constexpr std::string_view kGeneralFormat = "{:> .6g}";
+// One value format: its {fmt} text, and that text compiled for the sample path,
+// where parsing it at every call would double the cost.
+struct FormatRow {
+    std::string_view text;
+    std::string (*print)(double value);
+};
+
+#define VX_FORMAT_ROW(spec)                                                      \
+    FormatRow {                                                                  \
+        spec, [](double value) { return fmt::format(FMT_COMPILE(spec), value); } \
+    }
+
+// Index = number of decimals, then the general format. Right-aligned explicitly, as
+// printf does it: {fmt} would put "nan" and "inf" on the left.
+constexpr std::array<FormatRow, 7> kFormats{VX_FORMAT_ROW("{:> 6.0f}"), VX_FORMAT_ROW("{:> 6.1f}"),
+                                            VX_FORMAT_ROW("{:> 6.2f}"), VX_FORMAT_ROW("{:> 6.3f}"),
+                                            VX_FORMAT_ROW("{:> 6.4f}"), VX_FORMAT_ROW("{:> 6.5f}"),
+                                            VX_FORMAT_ROW("{:> .6g}")};
+constexpr size_t kGeneralFormat = 6;
+
+#undef VX_FORMAT_ROW
+
+const FormatRow& FormatFor(double step, bool hiRes) {
+    const double s = std::fabs(step);
+    const size_t extra = hiRes ? 1 : 0;
+    if (s < 1) {
+        return kFormats[4 + extra];
+    }
+    if (s < 10) {
+        return kFormats[3 + extra];
+    }
+    if (s < 100) {
+        return kFormats[2 + extra];
+    }
+    if (s < 1000) {
+        return kFormats[1 + extra];
+    }
+    if (s < 100000) {
+        return kFormats[0 + extra];
+    }
+    return kFormats[kGeneralFormat];
+}
 
 void ReplaceFirst(std::string& text, char from, std::string_view to) {
     const size_t position = text.find(from);
-    if (position != std::string::npos) {
+    if (position == std::string::npos) {
+        return;
+    }
+    if (to.size() == 1) {
+        text[position] = to.front();  // the usual case, and the cheap one
+    } else {
         text.replace(position, 1, to);
     }
 }
@@ -71,24 +114,7 @@ double ResolutionStep(double r, double x) {
 }
 
 std::string_view BuildValueFormat(double step, bool hiRes) {
-    const double s = std::fabs(step);
-    const size_t extra = hiRes ? 1 : 0;
-    if (s < 1) {
-        return kFixedFormats[4 + extra];
-    }
-    if (s < 10) {
-        return kFixedFormats[3 + extra];
-    }
-    if (s < 100) {
-        return kFixedFormats[2 + extra];
-    }
-    if (s < 1000) {
-        return kFixedFormats[1 + extra];
-    }
-    if (s < 100000) {
-        return kFixedFormats[0 + extra];
-    }
-    return kGeneralFormat;
+    return FormatFor(step, hiRes).text;
 }
 
 // Truncation stays in double arithmetic, so that values too large for an integer
@@ -105,10 +131,10 @@ double RoundToMultiple(double x, double q) {
 
 std::string ValueFormatter::FormatValue(double x) const {
     const double step = ResolutionStep(*nominalValue_ * 0.99, x);
-    const std::string_view format = BuildValueFormat(step, hiRes);
+    const FormatRow& format = FormatFor(step, hiRes);
     const double quantum = step * (hiRes ? 0.0001 : 0.001);
     // {fmt} always writes "." whatever the C locale says.
-    std::string text = fmt::format(fmt::runtime(format), RoundToMultiple(x, quantum));
+    std::string text = format.print(RoundToMultiple(x, quantum));
     ReplaceFirst(text, '.', decimalSeparator_());
     return text;
 }

@@ -12,13 +12,19 @@ std::optional<double> ParseValueText(std::string_view text, std::string_view dec
         return std::nullopt;
     }
     text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    std::string number(text);
-    if (!decimalSeparator.empty() && decimalSeparator != ".") {
-        if (number.find('.') != std::string::npos) {
+    // The decimal separator may be longer than one byte; it becomes a '.'.
+    std::string number;
+    number.reserve(text.size());
+    const bool localMark = !decimalSeparator.empty() && decimalSeparator != ".";
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (localMark && text[i] == '.') {
             return std::nullopt;  // a '.' is no decimal mark in this locale
         }
-        if (const auto at = number.find(decimalSeparator); at != std::string::npos) {
-            number.replace(at, decimalSeparator.size(), ".");
+        if (localMark && text.substr(i, decimalSeparator.size()) == decimalSeparator) {
+            number += '.';
+            i += decimalSeparator.size() - 1;
+        } else {
+            number += text[i];
         }
     }
     const char* begin = number.data();

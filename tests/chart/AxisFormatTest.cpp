@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace vx {
 namespace {
 
@@ -10,6 +12,10 @@ struct GroupedCase {
     char decimal;
     const char* text;
 };
+
+void PrintTo(const GroupedCase& c, std::ostream* os) {
+    *os << c.value << " '" << c.decimal << "'";
+}
 
 class GroupedValueTest : public ::testing::TestWithParam<GroupedCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <vector>
 
 namespace vx {
@@ -83,6 +84,10 @@ struct ModeCase {
     SeriesKind kind;
     BottomAxisSetup axis;
 };
+
+void PrintTo(const ModeCase& c, std::ostream* os) {
+    *os << "mode " << c.mode;
+}
 
 class ChartModeTest : public ::testing::TestWithParam<ModeCase> {};
 

@@ -1,0 +1,259 @@
+#include "chart/ChartView.h"
+
+#include <langinfo.h>
+#include <qcustomplot.h>
+
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include "chart/AxisFormat.h"
+
+namespace vx {
+namespace {
+
+// Grouped thousands and up to three decimals.
+class GroupedTicker final : public QCPAxisTicker {
+  public:
+    explicit GroupedTicker(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
+
+  protected:
+    QString getTickLabel(double tick, const QLocale&, QChar, int) override {
+        return QString::fromStdString(
+            FormatGroupedValue(tick, decimalSeparator_, GroupSeparatorFor(decimalSeparator_)));
+    }
+
+  private:
+    char decimalSeparator_;
+};
+
+// The increment is the smallest step between two ticks; wider ranges use a multiple
+// of it, so ten thousand data sets do not draw ten thousand ticks.
+class StepTicker final : public QCPAxisTickerFixed {
+  public:
+    StepTicker(const BottomAxisSetup& setup, char decimalSeparator)
+        : decimals_(setup.decimals), decimalSeparator_(decimalSeparator) {
+        setTickStep(setup.increment);
+        setScaleStrategy(ssMultiples);
+    }
+
+  protected:
+    QString getTickLabel(double tick, const QLocale&, QChar, int) override {
+        return QString::fromStdString(FormatFixedValue(tick, decimals_, decimalSeparator_));
+    }
+
+  private:
+    int decimals_;
+    char decimalSeparator_;
+};
+
+char ProcessDecimalSeparator() {
+    const char* radix = nl_langinfo(RADIXCHAR);
+    return radix != nullptr && radix[0] != '\0' && radix[1] == '\0' ? radix[0] : '.';
+}
+
+QColor ToQColor(ChartColour c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+QCPScatterStyle::ScatterShape ToShape(PointerShape shape) {
+    switch (shape) {
+        case PointerShape::Diamond:
+            return QCPScatterStyle::ssDiamond;
+        case PointerShape::Circle:
+            return QCPScatterStyle::ssCircle;
+        case PointerShape::Default:
+            break;
+    }
+    return QCPScatterStyle::ssSquare;
+}
+
+QStringList ToStringList(const QVector<QString>& labels) {
+    return QStringList(labels.begin(), labels.end());
+}
+
+// A point axis fitted exactly would cut the outermost markers in half.
+void FitWithMargin(QCPAxis* axis) {
+    axis->rescale();
+    const QCPRange range = axis->range();
+    const double margin = range.size() * 0.03;
+    axis->setRange(range.lower - margin, range.upper + margin);
+}
+
+}  // namespace
+
+ChartView::ChartView(ChartModel& model, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      plot_(new QCustomPlot(this)),
+      decimalSeparator_(ProcessDecimalSeparator()) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(plot_);
+    setFocusPolicy(Qt::StrongFocus);
+    plot_->setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(plot_);
+
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    plot_->plotLayout()->insertRow(0);
+    plot_->plotLayout()->addElement(
+        0, 0, new QCPTextElement(plot_, QString::fromStdString(model_.Title()), titleFont));
+
+    // The legend stands right of the plot, at the top.
+    auto* side = new QCPLayoutGrid;
+    plot_->plotLayout()->addElement(1, 1, side);
+    side->addElement(0, 0, plot_->legend);
+    side->addElement(1, 0, new QCPLayoutElement(plot_));
+    side->setRowStretchFactor(0, 0.001);
+    plot_->plotLayout()->setColumnStretchFactor(1, 0.001);
+    plot_->legend->setVisible(true);
+    plot_->legend->setIconSize(16, 10);
+
+    plot_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    connect(plot_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
+            [this] { UserMovedAxis(ChartAxis::Bottom); });
+    connect(plot_->yAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
+            [this] { UserMovedAxis(ChartAxis::Left); });
+
+    model_.SetChangeHandler([view = QPointer<ChartView>(this)] {
+        if (view) {
+            view->ScheduleRedraw();
+        }
+    });
+    drawnGeneration_ = model_.SeriesGeneration() + 1;
+    Redraw();
+}
+
+ChartView::~ChartView() = default;
+
+void ChartView::SetDecimalSeparator(char separator) {
+    decimalSeparator_ = separator;
+    ScheduleRedraw();
+}
+
+void ChartView::ScheduleRedraw() {
+    if (redrawPending_) {
+        return;
+    }
+    redrawPending_ = true;
+    QMetaObject::invokeMethod(this, &ChartView::Redraw, Qt::QueuedConnection);
+}
+
+void ChartView::Redraw() {
+    redrawPending_ = false;
+    if (drawnGeneration_ != model_.SeriesGeneration()) {
+        RebuildGraphs();
+    }
+    for (int role = 0; role < plot_->graphCount(); ++role) {
+        const ChartSeries& series = *model_.Series(static_cast<SeriesRole>(role));
+        QVector<double> xs, ys;
+        xs.reserve(static_cast<qsizetype>(series.Count()));
+        ys.reserve(static_cast<qsizetype>(series.Count()));
+        for (const ChartPoint& p : series.Points()) {
+            xs.push_back(p.x);
+            ys.push_back(p.y);
+        }
+        QCPGraph* graph = plot_->graph(role);
+        graph->setName(QString::fromStdString(series.Title()));
+        graph->setData(xs, ys, true);
+    }
+    UpdateAxes();
+    FitAutomaticAxes();
+    plot_->replot();
+    emit Redrawn();
+}
+
+void ChartView::RebuildGraphs() {
+    drawnGeneration_ = model_.SeriesGeneration();
+    plot_->clearGraphs();
+    if (!model_.HasSeries()) {
+        return;
+    }
+    for (int role = 0; role < kSeriesCount; ++role) {
+        const ChartSeries& series = *model_.Series(static_cast<SeriesRole>(role));
+        const QColor colour = ToQColor(series.Colour());
+        QCPGraph* graph = plot_->addGraph();
+        graph->setPen(QPen(colour));
+        if (series.Kind() == SeriesKind::Line) {
+            graph->setLineStyle(QCPGraph::lsLine);
+            graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+        } else {
+            graph->setLineStyle(QCPGraph::lsNone);
+            graph->setScatterStyle(QCPScatterStyle(ToShape(series.Pointer()), colour, colour, 7));
+        }
+    }
+}
+
+void ChartView::UpdateAxes() {
+    plot_->yAxis->setLabel(QString::fromStdString(model_.LeftAxisTitle()));
+    plot_->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new GroupedTicker(decimalSeparator_)));
+    plot_->xAxis->setLabel(QString::fromStdString(model_.BottomAxis().title));
+    plot_->xAxis->setTicker(
+        QSharedPointer<QCPAxisTicker>(new StepTicker(model_.BottomAxis(), decimalSeparator_)));
+}
+
+void ChartView::FitAutomaticAxes() {
+    bool hasPoints = false;
+    for (int i = 0; i < plot_->graphCount(); ++i) {
+        hasPoints = hasPoints || !plot_->graph(i)->data()->isEmpty();
+    }
+    // Without points the axes keep the range they have.
+    if (!hasPoints) {
+        return;
+    }
+    settingRange_ = true;
+    if (model_.IsAutomatic(ChartAxis::Bottom)) {
+        FitWithMargin(plot_->xAxis);
+    }
+    if (model_.IsAutomatic(ChartAxis::Left)) {
+        FitWithMargin(plot_->yAxis);
+    }
+    settingRange_ = false;
+}
+
+// A drag or zoom by the user switches the axis's automatic scaling off, until
+// "ZOOM ALL" switches it on again.
+void ChartView::UserMovedAxis(ChartAxis axis) {
+    if (!settingRange_ && model_.IsAutomatic(axis)) {
+        model_.SetAutomatic(axis, false);
+    }
+}
+
+std::vector<DrawnGraph> ChartView::DrawnGraphs() const {
+    std::vector<DrawnGraph> graphs;
+    for (int i = 0; i < plot_->graphCount(); ++i) {
+        const QCPGraph* graph = plot_->graph(i);
+        graphs.push_back({graph->name(), graph->lineStyle() != QCPGraph::lsNone,
+                          graph->scatterStyle().shape() != QCPScatterStyle::ssNone,
+                          graph->pen().color(), graph->dataCount()});
+    }
+    return graphs;
+}
+
+QString ChartView::DrawnTitle() const {
+    auto* title = qobject_cast<QCPTextElement*>(plot_->plotLayout()->element(0, 0));
+    return title != nullptr ? title->text() : QString();
+}
+
+QString ChartView::LeftAxisLabel() const {
+    return plot_->yAxis->label();
+}
+QString ChartView::BottomAxisLabel() const {
+    return plot_->xAxis->label();
+}
+QStringList ChartView::LeftTickLabels() const {
+    return ToStringList(plot_->yAxis->tickVectorLabels());
+}
+QStringList ChartView::BottomTickLabels() const {
+    return ToStringList(plot_->xAxis->tickVectorLabels());
+}
+
+std::pair<double, double> ChartView::LeftRange() const {
+    return {plot_->yAxis->range().lower, plot_->yAxis->range().upper};
+}
+
+std::pair<double, double> ChartView::BottomRange() const {
+    return {plot_->xAxis->range().lower, plot_->xAxis->range().upper};
+}
+
+}  // namespace vx

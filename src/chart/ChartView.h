@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "chart/ChartModel.h"
+
+class QCustomPlot;
+
+namespace vx {
+
+// One series as the plot draws it.
+struct DrawnGraph {
+    QString name;
+    bool line = false;
+    bool markers = false;
+    QColor colour;
+    int points = 0;
+};
+
+// Draws a ChartModel. Changes are collected and drawn once per pass of the event
+// loop, so a whole store of points costs one redraw.
+class ChartView final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit ChartView(ChartModel& model, QWidget* parent = nullptr);
+    ~ChartView() override;
+
+    // The decimal separator of the axis labels; the process locale's by default.
+    void SetDecimalSeparator(char separator);
+    bool RedrawPending() const { return redrawPending_; }
+
+    // What the last redraw put on the screen.
+    std::vector<DrawnGraph> DrawnGraphs() const;
+    QString DrawnTitle() const;
+    QString LeftAxisLabel() const;
+    QString BottomAxisLabel() const;
+    QStringList LeftTickLabels() const;
+    QStringList BottomTickLabels() const;
+    std::pair<double, double> LeftRange() const;
+    std::pair<double, double> BottomRange() const;
+
+  signals:
+    void Redrawn();
+
+  private:
+    void ScheduleRedraw();
+    void Redraw();
+    void RebuildGraphs();
+    void UpdateAxes();
+    void FitAutomaticAxes();
+    void UserMovedAxis(ChartAxis axis);
+
+    ChartModel& model_;
+    QCustomPlot* plot_;
+    char decimalSeparator_;
+    bool redrawPending_ = false;
+    bool settingRange_ = false;
+    std::size_t drawnGeneration_ = 0;
+};
+
+}  // namespace vx

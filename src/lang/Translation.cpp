@@ -1,0 +1,97 @@
+#include "lang/Translation.h"
+
+#include "lang/LanguageFile.h"
+
+namespace vx {
+
+namespace {
+
+// The language file splits a line at its first "=", so a text's first "=" is
+// stored as ".eq.".
+constexpr std::string_view kEquals = "=";
+constexpr std::string_view kEncodedEquals = ".eq.";
+
+bool IsWhiteSpace(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsWhiteSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsWhiteSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Built by appending: std::string::replace draws a false -Werror=restrict from GCC 12.
+std::string ReplaceFirst(std::string_view text, std::string_view from, std::string_view to) {
+    const size_t at = text.find(from);
+    if (at == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string result;
+    result.reserve(text.size() - from.size() + to.size());
+    result.append(text.substr(0, at)).append(to).append(text.substr(at + from.size()));
+    return result;
+}
+
+// Whether the line key + "=" + key reads back as that very entry. A key that still
+// holds an "=", a line break, a leading ";" (a comment) or the form "[...]" (a
+// section) would not: such an entry could never be found, so it would be added
+// again at every lookup, and a section line would carry the entries after it away.
+bool ReadsBackAsEntry(std::string_view key) {
+    const bool section = key.front() == '[' && key.back() == ']';
+    return key.find_first_of("=\r\n") == std::string_view::npos && key.front() != ';' && !section;
+}
+
+size_t LeadingSpaces(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? text.size() : first;
+}
+
+size_t TrailingSpaces(std::string_view text) {
+    const size_t last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? text.size() : text.size() - last - 1;
+}
+
+}  // namespace
+
+std::string TranslateText(std::string_view text, int32_t index, const Folders& folders,
+                          MessageSink& messages) {
+    std::optional<IniFile> file = OpenLanguageFile(folders, messages);
+    if (!file) {
+        return {};
+    }
+    const std::string_view trimmed = Trim(text);
+    if (index <= 0 || trimmed.empty() || trimmed == kApplicationTitle) {
+        return std::string(trimmed);
+    }
+    const std::string key = ReplaceFirst(trimmed, kEquals, kEncodedEquals);
+    const std::string section = LanguageSection(index);
+    std::string translation = file->ReadString(section, key, kMissingMarker);
+    if (translation == kMissingMarker) {
+        // A text that could not be stored comes back untranslated and leaves the
+        // file alone.
+        if (ReadsBackAsEntry(key)) {
+            file->WriteString(section, key, key);
+            file->UpdateFile();
+        }
+        translation = key;
+    }
+    translation = ReplaceFirst(translation, kEncodedEquals, kEquals);
+    // Only the blanks come back: a caption may be padded with them on purpose.
+    std::string result(LeadingSpaces(text), ' ');
+    result.append(translation).append(TrailingSpaces(text), ' ');
+    return result;
+}
+
+void TranslateComponents(const std::vector<TranslatableText>& texts, int32_t languageIndex,
+                         const Folders& folders, MessageSink& messages) {
+    for (const TranslatableText& entry : texts) {
+        entry.setText(TranslateText(entry.text, languageIndex, folders, messages));
+    }
+}
+
+}  // namespace vx

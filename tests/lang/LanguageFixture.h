@@ -1,0 +1,37 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/FixedFolders.h"
+#include "app/TempFolder.h"
+#include "support/Recorders.h"
+
+namespace vx::test {
+
+inline const ShownMessage kNoAppData{"Path to AppData not found", "Error", MessageIcon::None};
+inline const ShownMessage kBadLanguageFile{"Error Language File", "WARNING", MessageIcon::None};
+
+// Temporary application-data, programs and working folders, none of them the
+// install folder, so that the working-directory mode is the test's choice.
+class LanguageTest : public ::testing::Test {
+  protected:
+    LanguageTest() {
+        folders_.applicationData = root_.Path() / "config";
+        folders_.programs = root_.Path() / "opt";
+        folders_.workingDirectory = (root_.Path() / "work").string();
+        std::filesystem::create_directories(perUser_);
+        std::filesystem::create_directories(workingDirectory_);
+    }
+
+    TempFolder root_;
+    std::filesystem::path perUser_ = root_.Path() / "config/Kelvorn/SoftwareVX212";
+    std::filesystem::path languageFile_ = perUser_ / "418config.lng";
+    std::filesystem::path settingsFile_ = perUser_ / "418config.ini";
+    std::filesystem::path workingDirectory_ = root_.Path() / "work";
+    FixedFolders folders_;
+    RecordingMessages messages_;
+};
+
+}  // namespace vx::test

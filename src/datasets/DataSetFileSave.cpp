@@ -1,0 +1,19 @@
+#include "datasets/DataSetFileSave.h"
+
+#include "datasets/DataSetFileFormat.h"
+#include "datasets/FileReplace.h"
+
+namespace vx {
+
+std::optional<FileMessage> SaveDataLines(const std::string& path,
+                                         const std::vector<std::string>& lines) {
+    if (lines.size() < 2) {
+        return FileMessage{"No valid data sets available", "Error"};
+    }
+    if (const auto reason = ReplaceFileContents(path, EncodeDataLines(lines))) {
+        return FileMessage{"The file " + path + " could not be written: " + *reason, "Error"};
+    }
+    return std::nullopt;
+}
+
+}  // namespace vx

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+// Opens a new file for writing that must not exist yet; open(2)'s result and errno.
+using NewFileOpener = int (*)(const char* path);
+
+// Creates it with O_CREAT | O_EXCL, mode 0666 before the umask.
+int OpenNewFile(const char* path);
+
+// Makes `path` (UTF-8, as the user chose it) hold exactly `bytes`. A symbolic link is
+// followed to the file it names. An existing regular file is only replaced once the
+// new contents are completely written and flushed to a temporary file beside it,
+// which takes over its permission bits; so a failed write leaves it as it was. Where
+// no temporary file can be made (a folder without write access), and for targets
+// that are not regular files (a FIFO, a device), the bytes are written in place.
+// Returns the system's reason when the file could not be written; nullopt on success.
+std::optional<std::string> ReplaceFileContents(const std::string& path, std::string_view bytes,
+                                               NewFileOpener openTemp = OpenNewFile);
+
+}  // namespace vx

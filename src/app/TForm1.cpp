@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QResizeEvent>
@@ -11,7 +12,15 @@
 
 namespace vx {
 
-TForm1::TForm1(WindowSettings& settings, QWidget* parent) : QWidget(parent), settings_(settings) {
+TForm1::TForm1(TForm1Services services, QWidget* parent)
+    : QWidget(parent),
+      services_(std::move(services)),
+      store_(services_.settings, services_.folders, services_.messages),
+      settings_(store_),
+      link_(services_.backend, services_.messages, *this, services_.timers),
+      formatter_(link_.Protocol().Parameters().nominalValue),
+      processor_(link_.Protocol(), formatter_, services_.settings, *this, services_.messages),
+      table_(tableRows_, chart_, services_.messages, [this] { return ShownSeries(); }) {
     setObjectName("Form1");
     setWindowTitle("ZEMLOVIEW 418 USB");
     setWindowIcon(DrawWindowIcon());
@@ -26,12 +35,26 @@ TForm1::TForm1(WindowSettings& settings, QWidget* parent) : QWidget(parent), set
     FitTexts();
     SetTabOrder();
     ConnectDisplayHandlers();
+    ConnectHandlers();
+    link_.SetStartupCompleteHandler([this] { StartupCompleteActions(); });
+    FormCreate();
 }
 
-// The chart goes first: it draws the chart model, a member that is gone before the
-// child widgets are deleted.
+// The link stops before anything it reports to goes. The chart goes first of the
+// controls: it draws the chart model, a member that is gone before the child widgets
+// are deleted.
 TForm1::~TForm1() {
+    if (!closed_) {
+        FormClose();
+    }
     delete Chart1;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        FormClose();
+    }
+    QWidget::closeEvent(event);
 }
 
 QLabel* TForm1::AddLabel(const char* name, int left, int top, const QString& caption) {

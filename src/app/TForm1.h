@@ -11,22 +11,98 @@
 
 #include <vector>
 
+#include "app/MessageSink.h"
 #include "app/RadioGroup.h"
-#include "app/WindowSettings.h"
+#include "app/SettingsStore.h"
 #include "chart/ChartModel.h"
 #include "chart/ChartView.h"
+#include "datasets/DataSetRows.h"
+#include "datasets/DataSetSaver.h"
+#include "datasets/DataSetTable.h"
+#include "device/DeviceLink.h"
+#include "lang/ProgramLauncher.h"
+#include "measurement/KeyboardOutput.h"
+#include "measurement/SampleProcessing.h"
+#include "measurement/ValueFormat.h"
 
 namespace vx {
 
+class DataSetTableModel;
+
+// Everything outside the window that it works with.
+struct TForm1Services {
+    UsbBackend& backend;
+    MessageSink& messages;
+    TimerFactory& timers;
+    Settings& settings;
+    const Folders& folders;
+    KeyboardOutput& keyboard;
+    ProgramLauncher& launcher;
+    DataSetSaver& saver;
+    // The locale formats start-up reads.
+    std::function<LocaleFormat()> localeFormat = LocaleFormatFromEnvironment;
+};
+
 // The main window. The controls keep their designer names as member and object
-// names; the constructor leaves every control in its design state.
-class TForm1 : public QWidget {
+// names; the constructor leaves every control in its design state. FormShow, run
+// once the window is on screen, is the start-up sequence.
+class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
   public:
     static constexpr int kClientWidth = 800;
     static constexpr int kClientHeight = 562;
 
-    explicit TForm1(WindowSettings& settings, QWidget* parent = nullptr);
+    explicit TForm1(TForm1Services services, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // Start-up and shutdown.
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    static std::string GetVersionText();
+
+    // The device link and the poll.
+    void Init_USB_DeviceClick();
+    void StartupCompleteActions();
+    void TimerInit2Timer();
+    void TimerGetMeasTimer();
+    void interface_offClick();
+
+    // Device buttons.
+    void ButtonGetFirmwareClick();
+    void ButtonGetErrorClick();
+    void clrDevErrorClick();
+    void ZeroClick();
+    void unZeroClick();
+    void clrPeakClick();
+
+    // Measurement modes and the data-set table.
+    void ButtonSingleShotClick();
+    void StartClick();
+    void StopClick();
+    void TimerZeroSingleTimer();
+    void TimerSaveOffTimer();
+    void CheckBoxAutoClrPeakClick();
+    void CheckBoxToKeyBufClick();
+    void CheckBoxHiResClick();
+    void ComboBoxSampleRateChange(int index);
+    void ClrLastClick();
+    void ClrAllClick();
+    void saveToFileClick();
+
+    // Averaging window, in samples, of a sample-rate item.
+    static int32_t WindowSamples(int32_t sampleRateIndex);
+
+    DeviceLink& Link() { return link_; }
+    SampleProcessor& Processor() { return processor_; }
+    DataSetRows& TableRows() { return tableRows_; }
+    ValueFormatter& Formatter() { return formatter_; }
+
+    // The table shows data sets loaded from a file.
+    bool loadedDataShown = false;
+    // The automatic mode recorded data sets that are not listed yet.
+    bool tableStale = false;
+    // The reaction to a reported loss of connection has run.
+    bool lostHandled = false;
 
     // The measurement group: ClrLast, ClrAll, ButtonSingleShot, Start, clrPeak, Zero,
     // CheckBoxAutoClrPeak, in that order.
@@ -127,6 +203,7 @@ class TForm1 : public QWidget {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void CreateControls();
@@ -141,6 +218,21 @@ class TForm1 : public QWidget {
     void SetTabOrder();
     void ConnectDisplayHandlers();
     void DisplayBoxClick(const QCheckBox* box, const char* key, QLabel* label);
+    void ConnectHandlers();
+    void RebuildTable(TMeasData& meas);
+    void SendWithHandshake(const char* code);
+    std::array<bool, kSeriesCount> ShownSeries() const;
+
+    // LinkEvents: queued to the user-interface thread.
+    void FirmwareTextReceived(const std::string& text) override;
+    void DeviceErrorTextReceived(const std::string& text) override;
+    void DataErrorOccurred(const DataErrorNotice& notice) override;
+    // ProcessingHost.
+    void ConnectionLost() override;
+    void TypeText(const std::string& text) override;
+    void StartExternalProgram(const std::string& program, const std::string& parameters) override;
+    std::array<ChartSeries*, 5> AutoRunSeries() override;
+    void RescaleChartAxes() override;
 
     QLabel* AddLabel(const char* name, int left, int top, const QString& caption);
     QPushButton* AddButton(const char* name, const QRect& bounds, const QString& caption,
@@ -150,8 +242,17 @@ class TForm1 : public QWidget {
 
     static constexpr int kSmallestCaptionPixels = 8;
 
+    TForm1Services services_;
+    SettingsStore store_;
     WindowSettings& settings_;
     ChartModel chart_;
+    DeviceLink link_;
+    ValueFormatter formatter_;
+    SampleProcessor processor_;
+    DataSetRows tableRows_;
+    DataSetTable table_;
+    DataSetTableModel* tableModel_ = nullptr;
+    bool closed_ = false;
     // Labels whose width follows their text.
     std::vector<QLabel*> autoSized_;
     // The size the anchored controls were last placed for.

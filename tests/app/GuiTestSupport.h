@@ -2,11 +2,18 @@
 
 #include <QApplication>
 
+#include <atomic>
 #include <string>
-#include <utility>
+#include <thread>
 #include <vector>
 
-#include "app/WindowSettings.h"
+#include "app/FixedFolders.h"
+#include "app/IniFile.h"
+#include "app/TForm1.h"
+#include "app/TempFolder.h"
+#include "device/SimulatedInstrument.h"
+#include "measurement/ManualTimer.h"
+#include "support/Recorders.h"
 
 namespace vx::test {
 
@@ -20,25 +27,81 @@ inline void EnsureApplication() {
     }
 }
 
-// Settings in memory that record every key the window writes.
-class FakeWindowSettings final : public WindowSettings {
+class RecordingKeyboard final : public KeyboardOutput {
   public:
-    bool StartupDone() const override { return startupDone; }
-    int GraficMode() const override { return graficMode; }
-    void SetGraficMode(int mode) override { graficMode = mode; }
-    bool WriteConfigValue(const std::string& key, const std::string& value) override {
-        if (!writable) {
-            return false;
-        }
-        written.emplace_back(key, value);
-        return true;
+    void TypeText(const std::string& text) override { typed.push_back(text); }
+    std::vector<std::string> typed;
+};
+
+class RecordingLauncher final : public ProgramLauncher {
+  public:
+    void StartExternalProgram(const std::string& program, const std::string& params) override {
+        started.push_back(program + "|" + params);
+    }
+    std::vector<std::string> started;
+};
+
+class RecordingSaver final : public DataSetSaver {
+  public:
+    void SaveDataSets() override { ++saves; }
+    int saves = 0;
+};
+
+// The real window over the simulated instrument on a clock the test advances, with
+// its settings in a fresh folder, its timers ticked by hand and every seam recorded.
+// The program was started in its install folder, so settings live per user, in a
+// folder an earlier run has made.
+class WindowHarness {
+  public:
+    WindowHarness() {
+        EnsureApplication();
+        folders.applicationData = temp.Path() / "config";
+        folders.programs = temp.Path() / "opt";
+        folders.workingDirectory = (temp.Path() / "opt/Kelvorn/SoftwareVX212").string();
+        settings.localeFormat.shortDateFormat = "%d.%m.%Y";
+        settings.localeFormat.longTimeFormat = "%H:%M:%S";
+        std::filesystem::create_directories(temp.Path() / "config/Kelvorn/SoftwareVX212");
+    }
+    ~WindowHarness() { Close(); }
+
+    // Writes settings lines into the per-user settings file before start-up.
+    void WriteSettingsFile(const std::string& configLines) {
+        WriteBytes(temp.Path() / "config/Kelvorn/SoftwareVX212/418config.ini",
+                   "[Config]\n" + configLines);
     }
 
-    bool startupDone = false;
-    int graficMode = 0;
-    // False: as when the settings folder cannot be found.
-    bool writable = true;
-    std::vector<std::pair<std::string, std::string>> written;
+    // The value of a key in the per-user settings file; "" when it is not there.
+    std::string StoredValue(const std::string& key) const {
+        const auto ini = IniFile::Load(temp.Path() / "config/Kelvorn/SoftwareVX212/418config.ini");
+        return ini ? ini->ReadString("Config", key, "") : "";
+    }
+
+    // The close stops the worker threads, which wait on the simulated clock: move it
+    // on meanwhile.
+    void Close() {
+        std::atomic<bool> closed{false};
+        std::thread clock([&] {
+            while (!closed) {
+                instrument.AdvanceClock(std::chrono::milliseconds(100));
+                std::this_thread::yield();
+            }
+        });
+        form.FormClose();
+        closed = true;
+        clock.join();
+    }
+
+    TempFolder temp;
+    FixedFolders folders;
+    Settings settings;
+    SimulatedInstrument instrument{SimulatedInstrument::ClockMode::Manual};
+    RecordingMessages messages;
+    ManualTimerFactory timers;
+    RecordingKeyboard keyboard;
+    RecordingLauncher launcher;
+    RecordingSaver saver;
+    TForm1 form{{instrument, messages, timers, settings, folders, keyboard, launcher, saver,
+                 [] { return LocaleFormat{}; }}};
 };
 
 }  // namespace vx::test

@@ -11,8 +11,6 @@
 namespace vx {
 namespace {
 
-using Written = std::vector<std::pair<std::string, std::string>>;
-
 class WindowChartTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { test::EnsureApplication(); }
@@ -20,15 +18,16 @@ class WindowChartTest : public ::testing::Test {
         form.show();
         form.InitSeriesType();
         form.setXAxis();
-        settings.startupDone = true;
+        harness.settings.startupDone = true;
         QApplication::processEvents();
     }
 
     // Draws what is pending, as the next pass of the event loop does.
     void Drawn() { QApplication::processEvents(); }
 
-    test::FakeWindowSettings settings;
-    TForm1 form{settings};
+    test::WindowHarness harness;
+    TForm1& form = harness.form;
+    Settings& settings = harness.settings;
 };
 
 TEST_F(WindowChartTest, ModeSwitchGivesEmptySeriesOfTheModesKind) {
@@ -36,6 +35,7 @@ TEST_F(WindowChartTest, ModeSwitchGivesEmptySeriesOfTheModesKind) {
     form.RadioGroupGraficMode->Item(2)->click();
     Drawn();
     EXPECT_EQ(settings.graficMode, 2);
+    EXPECT_EQ(harness.StoredValue("graficMode"), "2");
     const std::vector<QString> titles{"Value", "Min.", "Max.", "Min. averaged", "Max. averaged"};
     const std::vector<QColor> colours{QColor(0, 255, 0), QColor(128, 0, 0), QColor(255, 0, 255),
                                       QColor(0, 255, 255), QColor(255, 0, 0)};
@@ -59,11 +59,11 @@ TEST_F(WindowChartTest, ModeSwitchGivesEmptySeriesOfTheModesKind) {
         EXPECT_TRUE(graph.markers);
     }
     EXPECT_EQ(form.Chart1->BottomAxisLabel(), "[n] = 1");
-    EXPECT_EQ(settings.written, (Written{{"graficMode", "2"}, {"graficMode", "0"}}));
+    EXPECT_EQ(harness.StoredValue("graficMode"), "0");
 }
 
 TEST_F(WindowChartTest, ModeChangeRebuildsTheSeriesEvenWhenNothingCanBeWritten) {
-    settings.writable = false;
+    harness.folders.applicationData.reset();  // no settings file to write
     form.RadioGroupGraficMode->Item(1)->click();
     EXPECT_EQ(settings.graficMode, 1);
     EXPECT_EQ(form.Chart().Series(SeriesMax)->Kind(), SeriesKind::Points);
@@ -82,27 +82,26 @@ TEST_F(WindowChartTest, DisplayBoxesWriteTheirKeysAndShowTheirLabels) {
                  {form.CheckBPeak1msLo, "showPeakDn", form.pkMin}};
     for (const auto& b : boxes) {
         SCOPED_TRACE(b.key);
-        settings.written.clear();
         b.box->click();
         EXPECT_TRUE(b.label->isVisible());
+        EXPECT_EQ(harness.StoredValue(b.key), "1");
         b.box->click();
         EXPECT_FALSE(b.label->isVisible());
-        EXPECT_EQ(settings.written, (Written{{b.key, "1"}, {b.key, "0"}}));
+        EXPECT_EQ(harness.StoredValue(b.key), "0");
     }
 }
 
 TEST_F(WindowChartTest, UncheckingMeanValueKeepsTheEarlierPoints) {
     form.CheckBoxMean->setChecked(true);
     form.Chart().AddPoint(SeriesValue, 1, 2.5);
-    settings.written.clear();
     form.CheckBoxMean->click();
     EXPECT_FALSE(form.meas300->isVisible());
-    EXPECT_EQ(settings.written, (Written{{"showMean", "0"}}));
+    EXPECT_EQ(harness.StoredValue("showMean"), "0");
     EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 1u);
 }
 
 TEST_F(WindowChartTest, WithoutASettingsFileTheLabelKeepsItsVisibility) {
-    settings.writable = false;
+    harness.folders.applicationData.reset();  // no settings file to write
     form.CheckBoxMean->click();
     EXPECT_TRUE(form.meas300->isVisible());
     form.CheckBPeakfilteredUp->click();
@@ -117,7 +116,8 @@ TEST_F(WindowChartTest, ChangesMadeBeforeStartupIsDoneWriteNothing) {
                            form.CheckBPeakfilteredDn, form.CheckBPeak1msLo}) {
         box->setChecked(!box->isChecked());
     }
-    EXPECT_TRUE(settings.written.empty());
+    EXPECT_FALSE(std::filesystem::exists(harness.temp.Path() /
+                                         "config/Kelvorn/SoftwareVX212/418config.ini"));
     EXPECT_EQ(settings.graficMode, 0);
     EXPECT_EQ(form.Chart().SeriesGeneration(), generation);
     EXPECT_FALSE(form.pkMaxAvr->isVisible());

@@ -20,8 +20,8 @@ class WindowDesignTest : public ::testing::Test {
 
     QWidget* Control(const char* name) const { return form.findChild<QWidget*>(name); }
 
-    test::FakeWindowSettings settings;
-    TForm1 form{settings};
+    test::WindowHarness harness;
+    TForm1& form = harness.form;
 };
 
 QString Caption(const QWidget* control) {
@@ -49,7 +49,7 @@ struct Designed {
 
 // A sample of each kind of control, the hidden ones and those with shared letters.
 const Designed kDesigned[] = {
-    {"Label10", {282, 58, 0, 0}, "ZEMLOVIEW 418 USB", true},
+    {"Label10", {282, 58, 0, 0}, "Software VX 212", true},  // set at creation
     {"ErrorString", {536, 62, 0, 0}, "Initialisation", true},
     {"Label9", {8, 122, 0, 0}, "Serial No. Device:", true},
     {"State", {120, 197, 0, 0}, "-", true},

@@ -95,8 +95,8 @@ class WindowStateTest : public ::testing::TestWithParam<StateCase> {
 };
 
 TEST_P(WindowStateTest, ExactlyTheseControlsAreUsable) {
-    test::FakeWindowSettings settings;
-    TForm1 form(settings);
+    test::WindowHarness harness;
+    TForm1& form = harness.form;
     form.show();
     GetParam().reach(form);
     EXPECT_EQ(Usable(form), GetParam().usable);
@@ -136,8 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
 // "Clear peak auto", once shown, is part of the measurement group.
 TEST(WindowGroupTest, ClearPeakAutoFollowsTheMeasurementGroup) {
     test::EnsureApplication();
-    test::FakeWindowSettings settings;
-    TForm1 form(settings);
+    test::WindowHarness harness;
+    TForm1& form = harness.form;
     form.show();
     form.CheckBoxAutoClrPeak->show();
     EXPECT_TRUE(form.CheckBoxAutoClrPeak->isEnabled());
@@ -156,8 +156,8 @@ TEST(WindowGroupTest, ClearPeakAutoFollowsTheMeasurementGroup) {
 
 TEST(WindowGroupTest, DeviceNotFoundShowsItInTheStatusLine) {
     test::EnsureApplication();
-    test::FakeWindowSettings settings;
-    TForm1 form(settings);
+    test::WindowHarness harness;
+    TForm1& form = harness.form;
     EXPECT_EQ(form.ErrorString->text(), "Initialisation");
     form.ApplyDeviceNotFoundState();
     EXPECT_EQ(form.ErrorString->text(), "Device not found");

@@ -1,0 +1,77 @@
+#include "app/ProgramEntry.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include "app/Folders.h"
+#include "app/QtMessageSink.h"
+#include "app/QtTimerFactory.h"
+#include "app/TForm1.h"
+
+namespace vx {
+
+namespace {
+
+constexpr const char* kApplicationTitle = "Software VX 212";
+
+// Shows an error that escaped a handler and lets the program go on.
+class Application final : public QApplication {
+  public:
+    Application(int& argc, char** argv, MessageSink& messages)
+        : QApplication(argc, argv), messages_(messages) {}
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            messages_.Show(error.what(), kApplicationTitle);
+        } catch (...) {
+            messages_.Show("", kApplicationTitle);
+        }
+        return false;
+    }
+
+  private:
+    MessageSink& messages_;
+};
+
+// Typing and the external program come with their own back ends; until then a
+// hand-triggered data set is recorded and listed only.
+class NoKeyboard final : public KeyboardOutput {
+  public:
+    void TypeText(const std::string&) override {}
+};
+class NoLauncher final : public ProgramLauncher {
+  public:
+    void StartExternalProgram(const std::string&, const std::string&) override {}
+};
+class NoSaver final : public DataSetSaver {
+  public:
+    void SaveDataSets() override {}
+};
+
+}  // namespace
+
+int RunProgram(int argc, char** argv, UsbBackend& backend,
+               const std::function<void(TForm1&)>& prepareWindow) {
+    QApplication::setApplicationName(kApplicationTitle);
+    // The sink's boxes need the application only when they are shown.
+    QtMessageSink messages;
+    Application app(argc, argv, messages);
+    QtTimerFactory timers;
+    SystemFolders folders;
+    Settings settings;
+    NoKeyboard keyboard;
+    NoLauncher launcher;
+    NoSaver saver;
+    TForm1 window({backend, messages, timers, settings, folders, keyboard, launcher, saver});
+    if (prepareWindow) {
+        prepareWindow(window);
+    }
+    window.show();
+    // Inside the event loop, so that an error it raises reaches the error report.
+    QTimer::singleShot(0, &window, [&window] { window.FormShow(); });
+    return QApplication::exec();
+}
+
+}  // namespace vx

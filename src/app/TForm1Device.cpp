@@ -1,0 +1,230 @@
+// The device link as the window runs it: start, the identity once the instrument is
+// ready, the 100 ms poll, and the stop in order.
+#include <QCoreApplication>
+
+#include "app/TForm1.h"
+
+namespace vx {
+
+namespace {
+
+// Averaging window, in samples, of each sample-rate item.
+constexpr std::array<int32_t, 13> kWindowSamples = {1,   2,   5,    10,   20,   50,   100,
+                                                    200, 500, 1000, 2000, 5000, 10000};
+
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+int32_t TForm1::WindowSamples(int32_t sampleRateIndex) {
+    return kWindowSamples.at(static_cast<size_t>(sampleRateIndex));
+}
+
+void TForm1::Init_USB_DeviceClick() {
+    interface_offClick();
+    if (!link_.Start(WindowSamples(store_.values.SampleRate))) {
+        ApplyDeviceNotFoundState();
+        return;
+    }
+    TimerInit2->start();
+    SetZemlometerKeys(true);
+}
+
+void TForm1::StartupCompleteActions() {
+    ApplyDeviceReadyState();
+}
+
+void TForm1::TimerInit2Timer() {
+    const TMeasData* meas = link_.MeasData();
+    if (meas == nullptr || !meas->IsInitDone()) {
+        return;
+    }
+    TimerInit2->stop();
+    if (!TimerGetMeas->isActive()) {
+        TimerGetMeas->start();
+    }
+    const DeviceParameters& p = link_.Protocol().Parameters();
+    SerialSens->setText(Text(p.serialSensor));
+    SerialDev->setText(Text(p.serialDevice));
+    // The formatter puts a blank or the sign first.
+    NomVal->setText(Text((formatter_.FormatValue(p.nominalValue) + " " + p.unitText).substr(1)));
+}
+
+void TForm1::TimerGetMeasTimer() {
+    TMeasData* meas = link_.MeasData();
+    if (meas == nullptr) {
+        return;
+    }
+    const bool recorded = processor_.ProcessSamples(*meas);
+
+    const std::string unit = " " + link_.Protocol().Parameters().unitText;
+    meas300->setText(Text(meas->GetLiveMean() + unit));
+    pkMax->setText(Text(meas->GetLiveMax() + unit));
+    pkMin->setText(Text(meas->GetLiveMin() + unit));
+    pkMaxAvr->setText(Text(meas->GetLiveMaxAvr() + unit));
+    pkMinAvr->setText(Text(meas->GetLiveMinAvr() + unit));
+
+    State->setText(QString("%1 / %2")
+                       .arg(meas->GetDataIndex() < 0 ? 0 : meas->GetDataIndex() + 1)
+                       .arg(meas->GetDataListSize()));
+
+    if (meas->IsAutoMode()) {
+        tableStale = true;
+    } else if (recorded) {
+        table_.BuildHeader(link_.Protocol().Parameters().unitText, store_.values.graficMode);
+        table_.AddDataLine(*meas, meas->GetDataIndex(), meas->GetDataIndex(),
+                           store_.values.graficMode);
+        ButtonZoomClick();
+    } else if (tableStale) {
+        RebuildTable(*meas);
+    }
+
+    if (meas->IsConnectionLost() && !lostHandled) {
+        lostHandled = true;
+        if (Stop->isEnabled()) {
+            StopClick();
+        } else {
+            saveToFileClick();
+        }
+    }
+
+    LabelOverflow->setVisible(processor_.overloadHold > 0);
+    TolvikCompany->setText(Text(processor_.meanOfMeansText));
+    Label14->setText(QString(" %1").arg(processor_.meanCount));
+}
+
+// Lists the data sets of an automatic run once it has ended, oldest first.
+void TForm1::RebuildTable(TMeasData& meas) {
+    tableStale = false;
+    table_.BuildHeader(link_.Protocol().Parameters().unitText, store_.values.graficMode);
+    table_.BeginBatch();
+    const std::vector<int32_t> order = meas.ChronologicalIndexes();
+    for (size_t row = 0; row < order.size(); ++row) {
+        table_.AddDataLine(meas, static_cast<int>(row), order[row], store_.values.graficMode);
+    }
+    table_.AddBlankLine();
+    if (meas.IsDataWrapped()) {
+        meas.SetDataIndexToEnd();
+    }
+    table_.EndBatch();
+    ButtonZoomClick();
+
+    ErrorString->clear();
+    if (meas.IsConnectionLost()) {
+        ErrorString->setText("No connection to Device");
+    }
+    ApplyAutoRunEndedState();
+    if (meas.IsConnectionLost()) {
+        saveToFileClick();
+    }
+}
+
+void TForm1::interface_offClick() {
+    link_.Protocol().linkActive = false;
+    TimerGetMeas->stop();
+    link_.Stop();
+}
+
+void TForm1::FormClose() {
+    closed_ = true;
+    interface_offClick();
+    link_.Shutdown();
+    chart_.ReleaseSeries();
+}
+
+// Device buttons. Two of them wait for the reply to the command before.
+void TForm1::ButtonGetFirmwareClick() {
+    SendWithHandshake("#I05");
+}
+void TForm1::ButtonGetErrorClick() {
+    link_.Protocol().SendCommand("#Y00");
+}
+void TForm1::clrDevErrorClick() {
+    SendWithHandshake("#Y01");
+}
+void TForm1::ZeroClick() {
+    link_.Protocol().SendCommand("#A03");
+}
+void TForm1::unZeroClick() {
+    link_.Protocol().SendCommand("#A13");
+}
+void TForm1::clrPeakClick() {
+    link_.Protocol().SendCommand("#B03");
+}
+
+void TForm1::SendWithHandshake(const char* code) {
+    CommandProtocol& protocol = link_.Protocol();
+    if (protocol.commandPending) {
+        return;
+    }
+    protocol.commandPending = true;
+    protocol.SendCommand(code);
+}
+
+// What the link hands over from its worker threads arrives here, queued to the
+// user-interface thread.
+void TForm1::FirmwareTextReceived(const std::string& text) {
+    QMetaObject::invokeMethod(
+        this, [this, text] { Label1->setText(Text(text)); }, Qt::QueuedConnection);
+}
+
+void TForm1::DeviceErrorTextReceived(const std::string& text) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            ErrorString->setText(Text(text));
+            ErrorString->repaint();
+        },
+        Qt::QueuedConnection);
+}
+
+void TForm1::DataErrorOccurred(const DataErrorNotice& notice) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, notice] {
+            services_.messages.Show(notice.text, notice.caption, MessageIcon::None,
+                                    [this, exit = notice.exitAfterSave] {
+                                        saveToFileClick();
+                                        if (exit) {
+                                            QCoreApplication::exit(0);
+                                        }
+                                    });
+        },
+        Qt::QueuedConnection);
+}
+
+// What the sample processing reaches in the window.
+void TForm1::ConnectionLost() {
+    ErrorString->setText("No connection to Device");
+    SetZemlometerKeys(false);
+}
+
+void TForm1::TypeText(const std::string& text) {
+    services_.keyboard.TypeText(text);
+}
+
+void TForm1::StartExternalProgram(const std::string& program, const std::string& parameters) {
+    services_.launcher.StartExternalProgram(program, parameters);
+}
+
+std::array<ChartSeries*, 5> TForm1::AutoRunSeries() {
+    const std::array<bool, kSeriesCount> shown = ShownSeries();
+    std::array<ChartSeries*, 5> series{};
+    for (int k = 0; k < kSeriesCount; ++k) {
+        series[k] = shown[k] ? chart_.Series(static_cast<SeriesRole>(k)) : nullptr;
+    }
+    return series;
+}
+
+void TForm1::RescaleChartAxes() {
+    chart_.ZoomAll();
+}
+
+std::array<bool, kSeriesCount> TForm1::ShownSeries() const {
+    return {CheckBoxMean->isChecked(), CheckBPeak1msLo->isChecked(), CheckBPeak1msUp->isChecked(),
+            CheckBPeakfilteredDn->isChecked(), CheckBPeakfilteredUp->isChecked()};
+}
+
+}  // namespace vx

@@ -54,7 +54,6 @@ class RecordingSaver final : public DataSetSaver {
 class WindowHarness {
   public:
     WindowHarness() {
-        EnsureApplication();
         folders.applicationData = temp.Path() / "config";
         folders.programs = temp.Path() / "opt";
         folders.workingDirectory = (temp.Path() / "opt/Kelvorn/SoftwareVX212").string();
@@ -91,6 +90,11 @@ class WindowHarness {
         clock.join();
     }
 
+  private:
+    // First of all: the window needs the application object.
+    bool applicationReady_ = (EnsureApplication(), true);
+
+  public:
     TempFolder temp;
     FixedFolders folders;
     Settings settings;

@@ -253,6 +253,42 @@ TEST_F(WindowRunTest, SampleRateChangeEndsTheRunningWindow) {
     EXPECT_EQ(harness.StoredValue("SampleRate"), "0");
 }
 
+TEST_F(WindowRunTest, AutomaticRunIsListedInChronologicalOrderWhenItEnds) {
+    StartUp();
+    form.StartClick();
+    EXPECT_TRUE(form.Stop->isEnabled());
+    EXPECT_FALSE(form.Start->isEnabled());
+    EXPECT_FALSE(form.RadioGroupGraficMode->isEnabled());
+    // A long run has filled the store and wrapped: the newest data set is record 99.
+    TMeasData& meas = *form.Link().MeasData();
+    for (int i = 0; i < meas.GetDataListSize(); ++i) {
+        meas.dataList[i].value = " " + std::to_string(i);
+    }
+    meas.dataIndex = 99;
+    meas.dataWrapped = true;
+    form.TimerGetMeasTimer();
+    EXPECT_EQ(form.TableRows().Count(), 0);  // nothing listed while the run lasts
+
+    form.Stop->click();
+    EXPECT_EQ(Text(form.ErrorString), "BUSY by Calculation");
+    EXPECT_FALSE(meas.IsAutoMode());
+    form.TimerGetMeasTimer();
+    const DataSetRows& rows = form.TableRows();
+    ASSERT_EQ(rows.Count(), 10241);
+    EXPECT_EQ(rows.Row(0)[0], "1");
+    EXPECT_EQ(rows.Row(0)[4], " 100");
+    EXPECT_EQ(rows.Row(10139)[4], " 10239");
+    EXPECT_EQ(rows.Row(10140)[4], " 0");
+    EXPECT_EQ(rows.Row(10239)[0], "10240");
+    EXPECT_EQ(rows.Row(10239)[4], " 99");
+    EXPECT_EQ(rows.Row(10240), TableRow{});
+    EXPECT_EQ(meas.GetDataIndex(), 10239);
+    EXPECT_EQ(Text(form.ErrorString), "");
+    EXPECT_TRUE(form.Start->isEnabled());
+    EXPECT_FALSE(form.Stop->isEnabled());
+    EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 10240u);
+}
+
 TEST_F(WindowRunTest, LostConnectionSavesOnceAndSwitchesTheGroupOff) {
     StartUp();
     Poll(100);

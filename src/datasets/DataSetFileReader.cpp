@@ -111,12 +111,14 @@ std::string Loader::Field() {
 }
 
 void Loader::Run() {
+    // A first word too long for the word buffer is no "Number" either.
     std::string first;
     const auto result = in_.Word(first);
-    if (result == DataSetFileScanner::Result::ReadFailed) {
-        Check(result, "");
+    const bool tooLong = result == DataSetFileScanner::Result::TooLong;
+    if (!tooLong) {
+        Check(result, nullptr);
     }
-    if (result != DataSetFileScanner::Result::Ok || first != "Number") {
+    if (tooLong || first != "Number") {
         throw LoadStop{{"unknown file format", "Error"}};
     }
     ReadHeader();

@@ -110,6 +110,10 @@ std::optional<std::string> ReplaceFileContents(const std::string& path, std::str
     if (exists && !S_ISREG(existing.st_mode)) {
         return WriteInPlace(*target, bytes);
     }
+    // A rename could replace a file the user may not write; writing it in place could not.
+    if (exists && faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) {
+        return Reason(errno);
+    }
 
     const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
     fs::path temp;

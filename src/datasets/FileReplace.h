@@ -15,7 +15,8 @@ int OpenNewFile(const char* path);
 // Makes `path` (UTF-8, as the user chose it) hold exactly `bytes`. A symbolic link is
 // followed to the file it names. An existing regular file is only replaced once the
 // new contents are completely written and flushed to a temporary file beside it,
-// which takes over its permission bits; so a failed write leaves it as it was. Where
+// which takes over its permission bits; so a failed write leaves it as it was. A file
+// the user may not write is refused, as writing it in place would be. Where
 // no temporary file can be made (a folder without write access), and for targets
 // that are not regular files (a FIFO, a device), the bytes are written in place.
 // Returns the system's reason when the file could not be written; nullopt on success.

@@ -81,6 +81,30 @@ TEST_F(FileReplaceTest, FailedWriteLeavesTheExistingFileIntact) {
     EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
 }
 
+// The tests run as root, who may write any file: the child checks as an ordinary user.
+TEST_F(FileReplaceTest, ReadOnlyFileIsNotReplaced) {
+    constexpr uid_t kNobody = 65534;
+    test::WriteBytes(file, "protected");
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    ASSERT_EQ(chown(file.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(folder.Path().c_str(), kNobody, kNobody), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(2);
+        }
+        const auto reason = ReplaceFileContents(file.string(), "new");
+        _exit(reason == std::string(std::strerror(EACCES)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the read-only file was not refused";
+    EXPECT_EQ(test::ReadBytes(file), "protected");
+    EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+}
+
 TEST_F(FileReplaceTest, SymbolicLinksLeadToTheFileThatIsReplaced) {
     fs::create_directories(folder.Path() / "sub");
     const fs::path real = folder.Path() / "sub" / "real.txt";

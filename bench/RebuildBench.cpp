@@ -74,6 +74,10 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const auto home = std::filesystem::temp_directory_path() / "vx212-rebuild-bench";
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    // Started outside its install folder the window keeps settings in the working
+    // directory: make that the scratch folder too.
+    std::filesystem::create_directories(home);
+    std::filesystem::current_path(home);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -7,12 +7,11 @@
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
 #include "app/TForm1.h"
+#include "lang/Translation.h"
 
 namespace vx {
 
 namespace {
-
-constexpr const char* kApplicationTitle = "Software VX 212";
 
 // Shows an error that escaped a handler and lets the program go on.
 class Application final : public QApplication {
@@ -24,9 +23,9 @@ class Application final : public QApplication {
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& error) {
-            messages_.Show(error.what(), kApplicationTitle);
+            messages_.Show(error.what(), std::string(kApplicationTitle));
         } catch (...) {
-            messages_.Show("", kApplicationTitle);
+            messages_.Show("", std::string(kApplicationTitle));
         }
         return false;
     }
@@ -54,7 +53,8 @@ class NoSaver final : public DataSetSaver {
 
 int RunProgram(int argc, char** argv, UsbBackend& backend,
                const std::function<void(TForm1&)>& prepareWindow) {
-    QApplication::setApplicationName(kApplicationTitle);
+    QApplication::setApplicationName(
+        QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()));
     // The sink's boxes need the application only when they are shown.
     QtMessageSink messages;
     Application app(argc, argv, messages);

@@ -89,6 +89,12 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void ClrAllClick();
     void saveToFileClick();
 
+    // Language.
+    void TranslateComponents();
+    void LanguageChange(int index);
+    // The chosen language: 0 English, n the file's section "LANGUAGE" + n.
+    int32_t languageIndex = 0;
+
     // Averaging window, in samples, of a sample-rate item.
     static int32_t WindowSamples(int32_t sampleRateIndex);
 
@@ -221,6 +227,10 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void ConnectHandlers();
     void RebuildTable(TMeasData& meas);
     void SendWithHandshake(const char* code);
+    std::string Translated(const std::string& text) const;
+    // Puts a status text, translated, into the status line.
+    void ShowStatus(const std::string& englishText);
+    void FillLanguageList(const IniFile& languageFile);
     std::array<bool, kSeriesCount> ShownSeries() const;
 
     // LinkEvents: queued to the user-interface thread.

@@ -113,7 +113,7 @@ void TForm1::RebuildTable(TMeasData& meas) {
 
     ErrorString->clear();
     if (meas.IsConnectionLost()) {
-        ErrorString->setText("No connection to Device");
+        ShowStatus("No connection to Device");
     }
     ApplyAutoRunEndedState();
     if (meas.IsConnectionLost()) {
@@ -197,7 +197,7 @@ void TForm1::DataErrorOccurred(const DataErrorNotice& notice) {
 
 // What the sample processing reaches in the window.
 void TForm1::ConnectionLost() {
-    ErrorString->setText("No connection to Device");
+    ShowStatus("No connection to Device");
     SetZemlometerKeys(false);
 }
 

@@ -120,7 +120,7 @@ void TForm1::StopClick() {
         link_.MeasData()->SetAutoMode(false);
     }
     // The next poll lists the run's data sets and clears this text.
-    ErrorString->setText("BUSY by Calculation");
+    ShowStatus("BUSY by Calculation");
     chart_.ClearPoints();
 }
 

@@ -1,5 +1,7 @@
 // The window's start-up: settings, control states, device, chart, caption.
 #include "app/TForm1.h"
+#include "lang/LanguageFile.h"
+#include "lang/LanguageIndex.h"
 
 namespace vx {
 
@@ -55,7 +57,14 @@ void TForm1::FormShow() {
             }
         }
         Init_USB_DeviceClick();
+        languageIndex = ReadLanguageIndex(s, store_.folders, services_.messages);
         ComboBoxSampleRate->setCurrentIndex(s.SampleRate);
+        const std::optional<IniFile> languageFile =
+            OpenLanguageFile(store_.folders, services_.messages);
+        if (!languageFile) {
+            return;  // the message is out; the caption keeps no version
+        }
+        FillLanguageList(*languageFile);
         InitSeriesType();
         if (s.showMeanCompanyTolvik) {
             for (QWidget* w : {static_cast<QWidget*>(Label7), static_cast<QWidget*>(TolvikCompany),
@@ -67,6 +76,7 @@ void TForm1::FormShow() {
             meas300->setFont(font);
             Chart1->setGeometry(375, Chart1->y(), 400, Chart1->height());
         }
+        TranslateComponents();
     }
     setWindowTitle(windowTitle() + " (Version: " + QString::fromStdString(GetVersionText()) + ")");
     s.startupDone = true;

@@ -36,6 +36,7 @@ void TForm1::ConnectHandlers() {
     // Only the user's own choice: selecting an item from code runs no handler.
     connect(ComboBoxSampleRate, &QComboBox::activated, this,
             [this](int index) { ComboBoxSampleRateChange(index); });
+    connect(Language, &QComboBox::activated, this, [this](int index) { LanguageChange(index); });
 
     connect(TimerInit2, &QTimer::timeout, this, [this] { TimerInit2Timer(); });
     connect(TimerGetMeas, &QTimer::timeout, this, [this] { TimerGetMeasTimer(); });

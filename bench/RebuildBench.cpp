@@ -27,9 +27,10 @@ class NullLauncher final : public ProgramLauncher {
   public:
     void StartExternalProgram(const std::string&, const std::string&) override {}
 };
-class NullSaver final : public DataSetSaver {
+class NoDialogs final : public FileDialogs {
   public:
-    void SaveDataSets() override {}
+    std::optional<std::string> AskSaveName(const std::string&) override { return {}; }
+    std::optional<std::string> AskOpenName(const std::string&) override { return {}; }
 };
 
 void RebuildFullStore(benchmark::State& state) {
@@ -40,8 +41,8 @@ void RebuildFullStore(benchmark::State& state) {
     SystemFolders folders;
     NullKeyboard keyboard;
     NullLauncher launcher;
-    NullSaver saver;
-    TForm1 form({usb, messages, timers, settings, folders, keyboard, launcher, saver});
+    NoDialogs dialogs;
+    TForm1 form({usb, messages, timers, settings, folders, keyboard, launcher, dialogs});
     form.show();
     form.FormShow();  // no instrument: the store exists, the poll is driven by hand
     for (QCheckBox* box : {form.CheckBPeak1msLo, form.CheckBPeak1msUp, form.CheckBoxMean,

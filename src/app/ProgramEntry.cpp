@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "app/Folders.h"
+#include "app/QtFileDialogs.h"
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
 #include "app/TForm1.h"
@@ -44,10 +45,6 @@ class NoLauncher final : public ProgramLauncher {
   public:
     void StartExternalProgram(const std::string&, const std::string&) override {}
 };
-class NoSaver final : public DataSetSaver {
-  public:
-    void SaveDataSets() override {}
-};
 
 }  // namespace
 
@@ -63,8 +60,8 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     Settings settings;
     NoKeyboard keyboard;
     NoLauncher launcher;
-    NoSaver saver;
-    TForm1 window({backend, messages, timers, settings, folders, keyboard, launcher, saver});
+    QtFileDialogs dialogs;
+    TForm1 window({backend, messages, timers, settings, folders, keyboard, launcher, dialogs});
     if (prepareWindow) {
         prepareWindow(window);
     }

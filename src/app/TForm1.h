@@ -11,13 +11,13 @@
 
 #include <vector>
 
+#include "app/FileDialogs.h"
 #include "app/MessageSink.h"
 #include "app/RadioGroup.h"
 #include "app/SettingsStore.h"
 #include "chart/ChartModel.h"
 #include "chart/ChartView.h"
 #include "datasets/DataSetRows.h"
-#include "datasets/DataSetSaver.h"
 #include "datasets/DataSetTable.h"
 #include "device/DeviceLink.h"
 #include "lang/ProgramLauncher.h"
@@ -38,7 +38,7 @@ struct TForm1Services {
     const Folders& folders;
     KeyboardOutput& keyboard;
     ProgramLauncher& launcher;
-    DataSetSaver& saver;
+    FileDialogs& dialogs;
     // The locale formats start-up reads.
     std::function<LocaleFormat()> localeFormat = LocaleFormatFromEnvironment;
 };
@@ -88,6 +88,7 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void ClrLastClick();
     void ClrAllClick();
     void saveToFileClick();
+    void loadFromFileClick();
 
     // Language.
     void TranslateComponents();
@@ -263,6 +264,9 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     DataSetTable table_;
     DataSetTableModel* tableModel_ = nullptr;
     bool closed_ = false;
+    // The names last chosen in the save and the open dialog.
+    std::string lastSaveName_;
+    std::string lastOpenName_;
     // Labels whose width follows their text.
     std::vector<QLabel*> autoSized_;
     // The size the anchored controls were last placed for.

@@ -132,8 +132,4 @@ void TForm1::TimerSaveOffTimer() {
     saveToFileClick();
 }
 
-void TForm1::saveToFileClick() {
-    services_.saver.SaveDataSets();
-}
-
 }  // namespace vx

@@ -29,6 +29,7 @@ void TForm1::ConnectHandlers() {
     onClick(ClrLast, &TForm1::ClrLastClick);
     onClick(ClrAll, &TForm1::ClrAllClick);
     onClick(saveToFile, &TForm1::saveToFileClick);
+    onClick(loadFromFile, &TForm1::loadFromFileClick);
 
     connect(CheckBoxAutoClrPeak, &QCheckBox::toggled, this, [this] { CheckBoxAutoClrPeakClick(); });
     connect(CheckBoxToKeyBuf, &QCheckBox::toggled, this, [this] { CheckBoxToKeyBufClick(); });

@@ -41,10 +41,31 @@ class RecordingLauncher final : public ProgramLauncher {
     std::vector<std::string> started;
 };
 
-class RecordingSaver final : public DataSetSaver {
+// Dialogs that answer with the names the test queued, nullopt (cancel) when none is
+// left, and remember the name each one was opened with.
+class ScriptedDialogs final : public FileDialogs {
   public:
-    void SaveDataSets() override { ++saves; }
-    int saves = 0;
+    std::optional<std::string> AskSaveName(const std::string& lastName) override {
+        return Answer(saveOpenedWith, saveAnswers, lastName);
+    }
+    std::optional<std::string> AskOpenName(const std::string& lastName) override {
+        return Answer(openOpenedWith, openAnswers, lastName);
+    }
+    std::vector<std::string> saveOpenedWith, openOpenedWith;
+    std::vector<std::optional<std::string>> saveAnswers, openAnswers;
+
+  private:
+    static std::optional<std::string> Answer(std::vector<std::string>& openedWith,
+                                             std::vector<std::optional<std::string>>& answers,
+                                             const std::string& lastName) {
+        openedWith.push_back(lastName);
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        std::optional<std::string> answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
 };
 
 // The real window over the simulated instrument on a clock the test advances, with
@@ -103,8 +124,8 @@ class WindowHarness {
     ManualTimerFactory timers;
     RecordingKeyboard keyboard;
     RecordingLauncher launcher;
-    RecordingSaver saver;
-    TForm1 form{{instrument, messages, timers, settings, folders, keyboard, launcher, saver,
+    ScriptedDialogs dialogs;
+    TForm1 form{{instrument, messages, timers, settings, folders, keyboard, launcher, dialogs,
                  [] { return LocaleFormat{}; }}};
 };
 

@@ -296,9 +296,9 @@ TEST_F(WindowRunTest, LostConnectionSavesOnceAndSwitchesTheGroupOff) {
     Poll(100);
     EXPECT_EQ(Text(form.ErrorString), "No connection to Device");
     EXPECT_FALSE(form.ButtonSingleShot->isEnabled());
-    EXPECT_EQ(harness.saver.saves, 1);
+    EXPECT_EQ(harness.dialogs.saveOpenedWith.size(), 1u);
     form.TimerGetMeasTimer();
-    EXPECT_EQ(harness.saver.saves, 1);
+    EXPECT_EQ(harness.dialogs.saveOpenedWith.size(), 1u);
 }
 
 TEST_F(WindowRunTest, ReinitialisationDiscardsDataSetsAndStartsAfresh) {
@@ -330,9 +330,9 @@ TEST_F(WindowRunTest, DataErrorShowsItsMessageThenSaves) {
     ASSERT_EQ(harness.messages.Shown().size(), 1u);
     EXPECT_EQ(harness.messages.Shown()[0],
               (test::ShownMessage{"Data error, save data and repower device", "ERROR"}));
-    EXPECT_EQ(harness.saver.saves, 0);
+    EXPECT_EQ(harness.dialogs.saveOpenedWith.size(), 0u);
     harness.messages.CloseAll();
-    EXPECT_EQ(harness.saver.saves, 1);
+    EXPECT_EQ(harness.dialogs.saveOpenedWith.size(), 1u);
 }
 
 }  // namespace

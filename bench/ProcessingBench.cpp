@@ -8,20 +8,13 @@
 #include "measurement/ManualTimer.h"
 #include "measurement/SampleProcessing.h"
 
+#include "NullSeams.h"
+
 namespace vx {
 namespace {
 
-class NullMessages final : public MessageSink {
-  public:
-    void Show(const std::string&, const std::string&, MessageIcon, std::function<void()>) override {
-    }
-};
-class NullEvents final : public LinkEvents {
-  public:
-    void FirmwareTextReceived(const std::string&) override {}
-    void DeviceErrorTextReceived(const std::string&) override {}
-    void DataErrorOccurred(const DataErrorNotice&) override {}
-};
+using namespace vx::bench;
+
 class NullHost final : public ProcessingHost {
   public:
     void ConnectionLost() override {}
@@ -31,12 +24,6 @@ class NullHost final : public ProcessingHost {
     void RescaleChartAxes() override {}
     ChartSeries series{"Value", {}, SeriesKind::Points, PointerShape::Default};
 };
-class Guard final : public LinkGuard {
-  public:
-    bool LinkActive() const override { return true; }
-    bool ConnectionLost() const override { return false; }
-};
-
 // The simulated instrument's identity, decoded as at start-up.
 struct Bench {
     Bench() {
@@ -62,7 +49,7 @@ struct Bench {
     SimulatedInstrument instrument;
     NullMessages messages;
     NullEvents events;
-    Guard guard;
+    AlwaysLinked guard;
     UnitUSB usb{instrument, messages, events, guard};
     CommandProtocol protocol{usb, messages, events};
     ManualTimerFactory timers;

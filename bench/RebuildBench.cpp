@@ -11,27 +11,12 @@
 #include "device/NoUsbBackend.h"
 #include "measurement/ManualTimer.h"
 
+#include "NullSeams.h"
+
 namespace vx {
 namespace {
 
-class NullMessages final : public MessageSink {
-  public:
-    void Show(const std::string&, const std::string&, MessageIcon, std::function<void()>) override {
-    }
-};
-class NullKeyboard final : public KeyboardOutput {
-  public:
-    void TypeText(const std::string&) override {}
-};
-class NullLauncher final : public ProgramLauncher {
-  public:
-    void StartExternalProgram(const std::string&, const std::string&) override {}
-};
-class NoDialogs final : public FileDialogs {
-  public:
-    std::optional<std::string> AskSaveName(const std::string&) override { return {}; }
-    std::optional<std::string> AskOpenName(const std::string&) override { return {}; }
-};
+using namespace vx::bench;
 
 void RebuildFullStore(benchmark::State& state) {
     NoUsbBackend usb;
@@ -41,7 +26,7 @@ void RebuildFullStore(benchmark::State& state) {
     SystemFolders folders;
     NullKeyboard keyboard;
     NullLauncher launcher;
-    NoDialogs dialogs;
+    CancelledDialogs dialogs;
     TForm1 form({usb, messages, timers, settings, folders, keyboard, launcher, dialogs});
     form.show();
     form.FormShow();  // no instrument: the store exists, the poll is driven by hand

@@ -1,0 +1,49 @@
+#pragma once
+
+// Seams that swallow everything, for measurements that only need the code to run.
+
+#include "app/FileDialogs.h"
+#include "app/MessageSink.h"
+#include "device/LinkEvents.h"
+#include "device/UnitUSB.h"
+#include "lang/ProgramLauncher.h"
+#include "measurement/KeyboardOutput.h"
+
+namespace vx::bench {
+
+class NullMessages final : public MessageSink {
+  public:
+    void Show(const std::string&, const std::string&, MessageIcon, std::function<void()>) override {
+    }
+};
+
+class NullEvents final : public LinkEvents {
+  public:
+    void FirmwareTextReceived(const std::string&) override {}
+    void DeviceErrorTextReceived(const std::string&) override {}
+    void DataErrorOccurred(const DataErrorNotice&) override {}
+};
+
+class AlwaysLinked final : public LinkGuard {
+  public:
+    bool LinkActive() const override { return true; }
+    bool ConnectionLost() const override { return false; }
+};
+
+class NullKeyboard final : public KeyboardOutput {
+  public:
+    void TypeText(const std::string&) override {}
+};
+
+class NullLauncher final : public ProgramLauncher {
+  public:
+    void StartExternalProgram(const std::string&, const std::string&) override {}
+};
+
+class CancelledDialogs final : public FileDialogs {
+  public:
+    std::optional<std::string> AskSaveName(const std::string&) override { return {}; }
+    std::optional<std::string> AskOpenName(const std::string&) override { return {}; }
+};
+
+}  // namespace vx::bench

@@ -1,0 +1,261 @@
+#include "device/LibusbBackend.h"
+
+#include <fmt/core.h>
+#include <libusb.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "device/MsOs20Descriptor.h"
+
+namespace vx {
+
+namespace {
+
+constexpr unsigned kDescriptorTimeoutMs = 1000;
+// Device to host, vendor request, to the device.
+constexpr uint8_t kVendorDeviceIn = 0xC0;
+
+std::string Where(libusb_device* device, const libusb_device_descriptor& desc) {
+    return fmt::format("bus {:03} device {:03} id {:04x}:{:04x}", libusb_get_bus_number(device),
+                       libusb_get_device_address(device), desc.idVendor, desc.idProduct);
+}
+
+// The pipes of interface 0, alternate setting 0, from the descriptors the system
+// keeps; needs no access to the device itself.
+std::variant<InstrumentPipes, std::string> ReadLayout(libusb_device* device) {
+    libusb_config_descriptor* config = nullptr;
+    if (libusb_get_active_config_descriptor(device, &config) != 0) {
+        return std::string("no active configuration");
+    }
+    std::variant<InstrumentPipes, std::string> layout = std::string("no interface 0");
+    for (int i = 0; i < config->bNumInterfaces; ++i) {
+        const libusb_interface& interface = config->interface[i];
+        for (int a = 0; a < interface.num_altsetting; ++a) {
+            const libusb_interface_descriptor& setting = interface.altsetting[a];
+            if (setting.bInterfaceNumber != 0 || setting.bAlternateSetting != 0) {
+                continue;
+            }
+            std::vector<EndpointInfo> endpoints;
+            for (int e = 0; e < setting.bNumEndpoints; ++e) {
+                endpoints.push_back(
+                    {setting.endpoint[e].bEndpointAddress, setting.endpoint[e].bmAttributes});
+            }
+            layout = ClassifyEndpoints(endpoints);
+        }
+    }
+    libusb_free_config_descriptor(config);
+    return layout;
+}
+
+void LIBUSB_CALL MarkDone(libusb_transfer* transfer) {
+    *static_cast<int*>(transfer->user_data) = 1;
+}
+
+// Waits for a submitted transfer as libusb's own synchronous calls do: whichever
+// waiting thread handles events completes the others' transfers too.
+void WaitForCompletion(libusb_context* context, libusb_transfer* transfer, int& done) {
+    while (done == 0) {
+        const int result = libusb_handle_events_completed(context, &done);
+        if (result < 0 && result != LIBUSB_ERROR_INTERRUPTED) {
+            libusb_cancel_transfer(transfer);
+        }
+    }
+}
+
+}  // namespace
+
+LibusbBackend::LibusbBackend(std::optional<UsbId> usbId) : usbId_(usbId) {}
+
+LibusbBackend::~LibusbBackend() {
+    Close();
+}
+
+OpenOutcome LibusbBackend::Open() {
+    Close();
+    scan_.clear();
+    if (libusb_init(&context_) != 0) {
+        context_ = nullptr;
+        return OpenOutcome::ListRefused;
+    }
+    libusb_device** devices = nullptr;
+    const ssize_t count = libusb_get_device_list(context_, &devices);
+    if (count < 0) {
+        Close();
+        return OpenOutcome::ListRefused;
+    }
+    // libusb lists devices in no fixed order; by bus and address "the first" stays the same.
+    std::sort(devices, devices + count, [](libusb_device* a, libusb_device* b) {
+        return std::pair(libusb_get_bus_number(a), libusb_get_device_address(a)) <
+               std::pair(libusb_get_bus_number(b), libusb_get_device_address(b));
+    });
+    OpenOutcome outcome = OpenOutcome::NotFound;
+    bool deniedLookalike = false;
+    for (ssize_t i = 0; i < count; ++i) {
+        std::string why;
+        OpenOutcome refusal = OpenOutcome::SetupFailed;
+        const Verdict verdict = Examine(devices[i], why, refusal);
+        libusb_device_descriptor desc{};
+        libusb_get_device_descriptor(devices[i], &desc);
+        scan_.push_back(Where(devices[i], desc) + ": " + why);
+        if (verdict == Verdict::Taken) {
+            outcome = OpenOutcome::Opened;
+            break;
+        }
+        // The first device that is the instrument decides, usable or not.
+        if (verdict == Verdict::Refused) {
+            outcome = refusal;
+            break;
+        }
+        deniedLookalike |= verdict == Verdict::Denied;
+    }
+    libusb_free_device_list(devices, 1);
+    // A device that may be the instrument but cannot be looked at is most likely
+    // the instrument without its udev rule.
+    if (outcome == OpenOutcome::NotFound && deniedLookalike) {
+        outcome = OpenOutcome::AccessDenied;
+    }
+    if (outcome != OpenOutcome::Opened) {
+        Close();
+    }
+    return outcome;
+}
+
+LibusbBackend::Verdict LibusbBackend::Examine(libusb_device* device, std::string& why,
+                                              OpenOutcome& refusal) {
+    libusb_device_descriptor desc{};
+    if (libusb_get_device_descriptor(device, &desc) != 0) {
+        why = "no device descriptor";
+        return Verdict::NotInstrument;
+    }
+    const bool byId =
+        usbId_ && usbId_->vendor == desc.idVendor && usbId_->product == desc.idProduct;
+    const auto layout = ReadLayout(device);
+    libusb_device_handle* handle = nullptr;
+    const int opened = libusb_open(device, &handle);
+    if (opened == LIBUSB_ERROR_ACCESS) {
+        why = "access denied";
+        if (byId) {
+            refusal = OpenOutcome::AccessDenied;
+            return Verdict::Refused;
+        }
+        return std::holds_alternative<InstrumentPipes>(layout) ? Verdict::Denied
+                                                               : Verdict::NotInstrument;
+    }
+    if (opened != 0) {
+        why = fmt::format("cannot be opened ({})", libusb_error_name(opened));
+        refusal = OpenOutcome::InUse;
+        return byId ? Verdict::Refused : Verdict::NotInstrument;
+    }
+    if (!byId && !IsInstrument(handle, desc.bcdUSB, why)) {
+        libusb_close(handle);
+        return Verdict::NotInstrument;
+    }
+    if (const auto* error = std::get_if<std::string>(&layout)) {
+        why = "wrong endpoints: " + *error;
+        libusb_close(handle);
+        refusal = OpenOutcome::SetupFailed;
+        return Verdict::Refused;
+    }
+    const int claimed = libusb_claim_interface(handle, 0);
+    if (claimed != 0) {
+        why = claimed == LIBUSB_ERROR_BUSY ? "in use by another program"
+              : claimed == LIBUSB_ERROR_ACCESS
+                  ? "access denied"
+                  : fmt::format("interface 0 not claimed ({})", libusb_error_name(claimed));
+        refusal = claimed == LIBUSB_ERROR_BUSY     ? OpenOutcome::InUse
+                  : claimed == LIBUSB_ERROR_ACCESS ? OpenOutcome::AccessDenied
+                                                   : OpenOutcome::SetupFailed;
+        libusb_close(handle);
+        return Verdict::Refused;
+    }
+    handle_ = handle;
+    claimed_ = true;
+    pipes_ = std::get<InstrumentPipes>(layout);
+    why = byId ? "taken (UsbId)" : "taken (OS 2.0 GUID)";
+    return Verdict::Taken;
+}
+
+bool LibusbBackend::IsInstrument(libusb_device_handle* handle, uint16_t bcdUsb, std::string& why) {
+    why = "no OS 2.0 descriptors";
+    // Only devices of USB 2.01 and later have a BOS descriptor to ask for.
+    if (bcdUsb < 0x0201) {
+        return false;
+    }
+    uint8_t header[5] = {};
+    if (libusb_get_descriptor(handle, LIBUSB_DT_BOS, 0, header, sizeof header) < 5) {
+        return false;
+    }
+    std::vector<uint8_t> bos(header[2] | (header[3] << 8));
+    const int bosRead =
+        libusb_get_descriptor(handle, LIBUSB_DT_BOS, 0, bos.data(), static_cast<int>(bos.size()));
+    if (bosRead < 0) {
+        return false;
+    }
+    bos.resize(static_cast<size_t>(bosRead));
+    const auto location = FindMsOs20Set(bos);
+    if (!location) {
+        return false;
+    }
+    std::vector<uint8_t> set(location->totalLength);
+    const int setRead = libusb_control_transfer(handle, kVendorDeviceIn, location->vendorCode, 0,
+                                                kMsOs20DescriptorIndex, set.data(),
+                                                location->totalLength, kDescriptorTimeoutMs);
+    if (setRead < 0) {
+        why = "OS 2.0 descriptor set not readable";
+        return false;
+    }
+    set.resize(static_cast<size_t>(setRead));
+    if (!ListsGuid(InterfaceZeroGuids(set), kInstrumentInterfaceGuid)) {
+        why = "no OS 2.0 GUID of the instrument";
+        return false;
+    }
+    return true;
+}
+
+TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
+                                       std::chrono::milliseconds timeout) {
+    if (handle_ == nullptr) {
+        return {TransferOutcome::StartFailed, 0};
+    }
+    const uint8_t endpoint = pipe == Pipe::S1   ? pipes_.s1
+                             : pipe == Pipe::R1 ? pipes_.r1
+                                                : pipes_.r2;
+    libusb_transfer* transfer = libusb_alloc_transfer(0);
+    if (transfer == nullptr) {
+        return {TransferOutcome::StartFailed, 0};
+    }
+    int done = 0;
+    libusb_fill_bulk_transfer(transfer, handle_, endpoint, buffer.data(),
+                              static_cast<int>(buffer.size()), MarkDone, &done,
+                              static_cast<unsigned>(timeout.count()));
+    if (libusb_submit_transfer(transfer) != 0) {
+        libusb_free_transfer(transfer);
+        return {TransferOutcome::StartFailed, 0};
+    }
+    WaitForCompletion(context_, transfer, done);
+    // A time-out, a stall and an unplugged device all end a started transfer unfinished.
+    const TransferResult result{transfer->status == LIBUSB_TRANSFER_COMPLETED
+                                    ? TransferOutcome::Completed
+                                    : TransferOutcome::NotCompleted,
+                                transfer->actual_length};
+    libusb_free_transfer(transfer);
+    return result;
+}
+
+void LibusbBackend::Close() {
+    if (handle_ != nullptr) {
+        if (claimed_) {
+            libusb_release_interface(handle_, 0);
+        }
+        libusb_close(handle_);
+        handle_ = nullptr;
+        claimed_ = false;
+    }
+    if (context_ != nullptr) {
+        libusb_exit(context_);
+        context_ = nullptr;
+    }
+}
+
+}  // namespace vx

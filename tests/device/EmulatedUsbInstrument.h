@@ -1,0 +1,104 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "UsbDescriptors.h"
+#include "device/SimulatedInstrument.h"
+
+typedef struct _UMockdevTestbed UMockdevTestbed;
+typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
+typedef struct _UMockdevIoctlClient UMockdevIoctlClient;
+typedef struct _UMockdevIoctlData UMockdevIoctlData;
+
+namespace vx::test {
+
+// True when the test runs under umockdev-wrapper, which the emulated bus needs.
+bool UnderUmockdev();
+
+// An instrument on an emulated USB bus: umockdev's testbed holds its sysfs entry and
+// device node, and this handler answers the usbdevfs requests libusb sends (submit,
+// non-blocking reap, discard, claim, capabilities). Behind the bulk pipes sits the
+// simulated instrument on a clock this device moves, so the real command protocol
+// and 32-byte measuring packets travel over libusb.
+class EmulatedUsbInstrument {
+  public:
+    enum class Pacing {
+        AsFastAsRead,  // every stream read gets the next packet at once
+        RealTime,      // a packet every 10 ms; the device holds one, a later one is lost
+    };
+
+    EmulatedUsbInstrument(UMockdevTestbed* testbed, int devnum, DeviceLook look);
+    ~EmulatedUsbInstrument();
+    EmulatedUsbInstrument(const EmulatedUsbInstrument&) = delete;
+    EmulatedUsbInstrument& operator=(const EmulatedUsbInstrument&) = delete;
+
+    SimulatedInstrument& Instrument() { return instrument_; }
+    void SetPacing(Pacing pacing);
+    // Another program has claimed interface 0.
+    void SetHeldByOther(bool held);
+    // Pending requests end with "no device", then the bus reports the removal.
+    void Unplug();
+    // RealTime pacing: packets the device had to drop because no read took them.
+    int64_t LostPackets() const;
+    int64_t PacketsDelivered() const;
+
+  private:
+    struct Urb {
+        UMockdevIoctlData* data = nullptr;  // one reference held
+        uint8_t endpoint = 0;
+        int status = 0;
+        std::vector<uint8_t> reply;  // IN data to copy at reap
+        size_t replyOffset = 0;      // 8 for control transfers: after the setup packet
+    };
+
+    static int HandleIoctl(UMockdevIoctlBase* base, UMockdevIoctlClient* client, void* self);
+    bool Handle(UMockdevIoctlClient* client);
+    void Submit(UMockdevIoctlClient* client);
+    void AnswerControl(Urb& urb, const uint8_t* setup);
+    void Reap(UMockdevIoctlClient* client);
+    void Discard(UMockdevIoctlClient* client);
+    void Pump();
+
+    UMockdevTestbed* testbed_;
+    std::string devnode_;
+    std::string syspath_;
+    UMockdevIoctlBase* handler_ = nullptr;
+    const DeviceLook look_;
+    SimulatedInstrument instrument_{SimulatedInstrument::ClockMode::Manual};
+
+    mutable std::mutex mutex_;
+    Pacing pacing_ = Pacing::AsFastAsRead;
+    std::chrono::steady_clock::time_point realStart_;
+    std::chrono::milliseconds clock_{0};
+    bool heldByOther_ = false;
+    bool gone_ = false;
+    std::deque<Urb> pending_;
+    std::deque<Urb> ready_;
+    int64_t lost_ = 0;
+    int64_t delivered_ = 0;
+};
+
+// The testbed for one test: made before libusb starts, removed after the devices.
+class UsbTestbed {
+  public:
+    UsbTestbed();
+    ~UsbTestbed();
+    UsbTestbed(const UsbTestbed&) = delete;
+    UsbTestbed& operator=(const UsbTestbed&) = delete;
+
+    EmulatedUsbInstrument& Add(DeviceLook look = {});
+    // Removes every device; call once libusb has ended.
+    void Clear() { devices_.clear(); }
+
+  private:
+    UMockdevTestbed* testbed_;
+    std::vector<std::unique_ptr<EmulatedUsbInstrument>> devices_;
+};
+
+}  // namespace vx::test

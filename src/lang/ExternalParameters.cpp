@@ -1,5 +1,6 @@
 #include "lang/ExternalParameters.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 

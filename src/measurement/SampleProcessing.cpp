@@ -88,10 +88,15 @@ bool SampleProcessor::ProcessSamples(TMeasData& meas) {
         }
         const double diff = EndWindow(meas);
         if (meas.singleShotRequest || meas.autoMode || meas.keyShotRequest) {
-            RecordDataSet(meas, sample.raw, diff);
-            recorded = true;
+            const Trigger trigger = meas.keyShotRequest      ? Trigger::Key
+                                    : meas.singleShotRequest ? Trigger::Button
+                                                             : Trigger::Automatic;
+            // Taken before the data set goes out: a box the launch opens lets further
+            // polls run, and they must not record or launch for the same request again.
             meas.singleShotRequest = false;
             meas.keyShotRequest = false;
+            RecordDataSet(meas, sample.raw, diff, trigger);
+            recorded = true;
         }
     }
     return recorded;
@@ -160,7 +165,8 @@ double SampleProcessor::EndWindow(TMeasData& meas) {
     return diff;
 }
 
-void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double diff) {
+void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double diff,
+                                    Trigger trigger) {
     tDataListArray& r = meas.AppendDataSet();
     r.value = meas.meanText;
     r.min = meas.minText;
@@ -183,8 +189,8 @@ void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double dif
     meanOfMeansText =
         formatter_.FormatValue(meanSum / meanCount) + " " + protocol_.Parameters().unitText;
 
-    if (meas.singleShotRequest || meas.keyShotRequest) {
-        if (settings_.WriteToKeyBuffer && meas.keyShotRequest) {
+    if (trigger != Trigger::Automatic) {
+        if (settings_.WriteToKeyBuffer && trigger == Trigger::Key) {
             ToExternalSeparator(meas.meanText, settings_.DecimalSeparator);
             host_.TypeText(meas.meanText);
         }

@@ -62,7 +62,9 @@ class SampleProcessor {
     // Ends a window: the five live texts and the overload hold; returns the mean
     // relative to the zero reference.
     double EndWindow(TMeasData& meas);
-    void RecordDataSet(TMeasData& meas, int16_t lastRaw, double diff);
+    // What asked for a data set; the instrument's key wins over the button.
+    enum class Trigger { Automatic, Button, Key };
+    void RecordDataSet(TMeasData& meas, int16_t lastRaw, double diff, Trigger trigger);
     void FeedChart(TMeasData& meas);
     void ReportCalibrationError();
 

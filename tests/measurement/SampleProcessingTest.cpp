@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "measurement/ManualTimer.h"
 #include "measurement/SampleProcessing.h"
 #include "support/Recorders.h"
@@ -17,6 +19,9 @@ class RecordingHost final : public ProcessingHost {
     void TypeText(const std::string& text) override { typed.push_back(text); }
     void StartExternalProgram(const std::string& program, const std::string& params) override {
         launched.push_back(program + "|" + params);
+        if (onLaunch) {
+            onLaunch();
+        }
     }
     std::array<ChartSeries*, 5> AutoRunSeries() override {
         std::array<ChartSeries*, 5> fed{};
@@ -30,6 +35,7 @@ class RecordingHost final : public ProcessingHost {
     int connectionLost = 0;
     int rescales = 0;
     std::vector<std::string> typed, launched;
+    std::function<void()> onLaunch;
     std::array<bool, 5> shown = {true, false, false, false, false};
     std::array<ChartSeries, 5> series = {
         ChartSeries{"Value", {}, SeriesKind::Points, PointerShape::Default},
@@ -301,6 +307,44 @@ TEST_F(SampleProcessingTest, HandTriggeredDataSetsTypeAndLaunchInOrder) {
     Feed({{'3', 7}});
     EXPECT_EQ(host.typed, std::vector<std::string>{"  7,00"});
     EXPECT_EQ(host.launched.size(), 2u);
+}
+
+TEST_F(SampleProcessingTest, KeyRecordsWithoutTypingOrLaunchingWhenBothAreOff) {
+    settings.WriteToKeyBuffer = false;
+    settings.extProgramm = "";
+    settings.extParameter = "_Mean_ _Max_";
+    Feed(100, 3);
+    Feed({{'3', 7}});
+    meas.RequestSingleShot();
+    Feed({{'0', 8}});
+    EXPECT_EQ(meas.GetDataIndex(), 1);
+    EXPECT_TRUE(host.typed.empty());
+    EXPECT_TRUE(host.launched.empty());
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(SampleProcessingTest, PollsDuringTheLaunchNeitherRecordNorLaunchAgain) {
+    settings.WriteToKeyBuffer = true;
+    settings.extProgramm = "logger";
+    for (const uint8_t trigger : {uint8_t{'0'}, uint8_t{'3'}}) {
+        SCOPED_TRACE(trigger);
+        host.launched.clear();
+        host.typed.clear();
+        const int32_t before = meas.GetDataIndex();
+        Feed(100, 3);  // past the key's debounce time
+        if (trigger == '0') {
+            meas.RequestSingleShot();
+        }
+        // A failure box of the launch lets polls run while it is open.
+        host.onLaunch = [this] {
+            host.onLaunch = nullptr;
+            Feed(3, 5);
+        };
+        Feed({{trigger, 12}});
+        EXPECT_EQ(meas.GetDataIndex(), before + 1);
+        EXPECT_EQ(host.launched.size(), 1u);
+        EXPECT_EQ(host.typed.size(), trigger == '3' ? 1u : 0u);
+    }
 }
 
 TEST_F(SampleProcessingTest, AutomaticRunFeedsThinnedChartAndReplacesAfterWrap) {

@@ -5,6 +5,7 @@
 #include <linux/usbdevice_fs.h>
 #include <umockdev.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
@@ -110,6 +111,12 @@ int64_t EmulatedUsbInstrument::LostPackets() const {
 int64_t EmulatedUsbInstrument::PacketsDelivered() const {
     std::lock_guard lock(mutex_);
     return delivered_;
+}
+
+bool EmulatedUsbInstrument::StreamReadPending() const {
+    std::lock_guard lock(mutex_);
+    return std::any_of(pending_.begin(), pending_.end(),
+                       [](const Urb& urb) { return urb.endpoint == kR2; });
 }
 
 int EmulatedUsbInstrument::HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client,

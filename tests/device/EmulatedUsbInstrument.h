@@ -47,6 +47,8 @@ class EmulatedUsbInstrument {
     // RealTime pacing: packets the device had to drop because no read took them.
     int64_t LostPackets() const;
     int64_t PacketsDelivered() const;
+    // True while a stream read waits in the device.
+    bool StreamReadPending() const;
 
   private:
     struct Urb {

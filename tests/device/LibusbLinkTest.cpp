@@ -1,0 +1,213 @@
+// The transport, the protocol and both worker threads over the real libusb, against
+// the instrument emulated on a umockdev bus. Transfer time limits run in real time.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "EmulatedUsbInstrument.h"
+#include "device/DeviceLink.h"
+#include "device/LibusbBackend.h"
+#include "measurement/ManualTimer.h"
+#include "support/Recorders.h"
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kPatience = 10s;
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit = kPatience) {
+    const auto deadline = Clock::now() + limit;
+    while (!condition()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+class OpenGuard final : public LinkGuard {
+  public:
+    bool LinkActive() const override { return true; }
+    bool ConnectionLost() const override { return false; }
+};
+
+// The bus with the instrument, libusb on it, and the transport over it. Members end
+// in reverse order: link, libusb, then the emulated device and the testbed.
+class LibusbLinkTest : public ::testing::Test {
+  protected:
+    LibusbLinkTest() : device(bed.Add()) {}
+
+    test::UsbTestbed bed;
+    test::EmulatedUsbInstrument& device;
+    LibusbBackend usb;
+    test::RecordingMessages messages;
+    test::RecordingLinkEvents events;
+};
+
+// Transfers straight through the transport, no worker threads.
+class LibusbTransportTest : public LibusbLinkTest {
+  protected:
+    void SetUp() override { ASSERT_TRUE(transport.OpenDevice()); }
+    void TearDown() override { transport.CloseDevice(); }
+
+    OpenGuard guard;
+    UnitUSB transport{usb, messages, events, guard};
+};
+
+TEST_F(LibusbTransportTest, SilentReplyPipeGivesNopAfterItsTimeout) {
+    uint8_t buffer[16] = {};
+    const auto start = Clock::now();
+    EXPECT_TRUE(transport.ReadR1(buffer));
+    const auto took = Clock::now() - start;
+    EXPECT_GE(took, 1000ms);
+    EXPECT_LT(took, 2000ms);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 6), std::string("#NOP\xA7\0", 6));
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(LibusbTransportTest, StalledStreamIsADataErrorReportedOnce) {
+    device.Instrument().StallStream(true);
+    uint8_t packet[32];
+    const auto start = Clock::now();
+    EXPECT_FALSE(transport.ReadR2(packet));
+    EXPECT_GE(Clock::now() - start, 750ms);
+    EXPECT_FALSE(transport.ReadR2(packet));  // refused from now on
+    ASSERT_EQ(events.DataErrors().size(), 1u);
+    EXPECT_EQ(events.DataErrors()[0].text, "Data error, save data and repower device");
+    EXPECT_EQ(events.DataErrors()[0].caption, "WARNING");
+    EXPECT_TRUE(events.DataErrors()[0].exitAfterSave);
+}
+
+TEST_F(LibusbTransportTest, StalledCommandPipeIsADataErrorThatStopsTheStream) {
+    device.Instrument().StallCommands(true);
+    const uint8_t half[16] = {'#', 'I', '0', '5'};
+    const auto start = Clock::now();
+    transport.WriteS1(half);
+    EXPECT_GE(Clock::now() - start, 1500ms);
+    ASSERT_EQ(events.DataErrors().size(), 1u);
+    EXPECT_EQ(events.DataErrors()[0].caption, "ERROR");
+    EXPECT_FALSE(events.DataErrors()[0].exitAfterSave);
+    uint8_t packet[32];
+    EXPECT_FALSE(transport.ReadR2(packet));
+    EXPECT_EQ(device.PacketsDelivered(), 0);
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+// The whole link with its threads; the test thread plays the user-interface thread.
+class LibusbThreadsTest : public LibusbLinkTest {
+  protected:
+    ~LibusbThreadsTest() override { link.Shutdown(); }
+
+    // The start-up ticks, each once the reply to the last query is in.
+    void RunStartup() {
+        for (int tick = 0; tick < 300 && !link.MeasData()->IsInitDone(); ++tick) {
+            timers.Tick();
+            WaitFor([&] { return !link.Protocol().commandPending; }, 2s);
+        }
+        ASSERT_TRUE(link.MeasData()->IsInitDone());
+    }
+
+    ManualTimerFactory timers;
+    DeviceLink link{usb, messages, events, timers};
+};
+
+TEST_F(LibusbThreadsTest, StartupCompletesAndTheStreamArrivesInOrder) {
+    device.Instrument().SetProfile(SimulatedInstrument::SequenceProfile());
+    ASSERT_TRUE(link.Start(1));
+    RunStartup();
+    EXPECT_EQ(device.Instrument().ReceivedCommands().front(), "#I05");
+    EXPECT_EQ(device.Instrument().ReceivedCommands().back(), "#A13");
+    EXPECT_EQ(link.Protocol().ParamMask(), CommandProtocol::kAllParameters);
+    EXPECT_EQ(events.Firmware(), std::vector<std::string>{"VX212 FW 2.14"});
+    EXPECT_EQ(link.Protocol().Parameters().serialSensor, "SN500N-4711");
+
+    // Five seconds of device time, taken from the ring as the poll does.
+    TMeasData& meas = *link.MeasData();
+    int64_t consumed = 0;
+    bool inOrder = true;
+    MeasSample sample;
+    ASSERT_TRUE(WaitFor([&] {
+        while (meas.TakeSample(sample)) {
+            inOrder &= static_cast<uint16_t>(sample.raw) == (consumed & 0xFFFF);
+            ++consumed;
+        }
+        return consumed >= 5000;
+    }));
+    EXPECT_TRUE(inOrder);
+    EXPECT_EQ(meas.ShortPackets(), 0);
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_TRUE(events.DataErrors().empty());
+}
+
+TEST_F(LibusbThreadsTest, UnplugWhileStreamingEndsBothThreads) {
+    ASSERT_TRUE(link.Start(1));
+    TMeasData& meas = *link.MeasData();
+    MeasSample sample;
+    int64_t consumed = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        while (meas.TakeSample(sample)) {
+            ++consumed;
+        }
+        return consumed >= 1000;
+    }));
+    // Unplugged while a stream read waits in the device, as it nearly always does.
+    device.Instrument().StallStream(true);
+    ASSERT_TRUE(WaitFor([&] {
+        while (meas.TakeSample(sample)) {
+        }
+        return device.StreamReadPending();
+    }));
+    device.Unplug();
+    ASSERT_TRUE(WaitFor([&] {
+        while (meas.TakeSample(sample)) {
+        }
+        return link.CommandThread()->Finished() && link.MeasuringThread()->Finished();
+    }));
+    // The stream read under way fails: the data error, save and end of the program.
+    ASSERT_EQ(events.DataErrors().size(), 1u);
+    EXPECT_EQ(events.DataErrors()[0].caption, "WARNING");
+    EXPECT_TRUE(events.DataErrors()[0].exitAfterSave);
+    // The next reply read cannot even start.
+    const std::vector<test::ShownMessage> shown = {{"Error WinUsb_ReadPipe in UnitUSB", "WARNING"}};
+    EXPECT_EQ(messages.Shown(), shown);
+    link.Protocol().SendCommand("#I05");  // refused, no crash
+}
+
+// The measuring thread against a device that sends a packet every 10 ms and keeps
+// only one: a packet not read before the next is lost. VX_USB_LOSS_SECONDS sets the
+// length of the run (default 3 s).
+TEST_F(LibusbThreadsTest, NoPacketLostAtOnePacketPerTenMilliseconds) {
+    const char* seconds = std::getenv("VX_USB_LOSS_SECONDS");
+    const auto duration = std::chrono::seconds(seconds ? std::atoi(seconds) : 3);
+    device.Instrument().SetProfile(SimulatedInstrument::SequenceProfile());
+    device.SetPacing(test::EmulatedUsbInstrument::Pacing::RealTime);
+    ASSERT_TRUE(link.Start(1));
+    TMeasData& meas = *link.MeasData();
+    int64_t consumed = 0;
+    bool inOrder = true;
+    MeasSample sample;
+    const auto end = Clock::now() + duration;
+    while (Clock::now() < end) {
+        std::this_thread::sleep_for(100ms);  // the poll's period
+        while (meas.TakeSample(sample)) {
+            inOrder &= static_cast<uint16_t>(sample.raw) == (consumed & 0xFFFF);
+            ++consumed;
+        }
+    }
+    const int64_t lost = device.LostPackets();
+    std::printf("%lld s: %lld packets delivered, %lld lost\n",
+                static_cast<long long>(duration.count()),
+                static_cast<long long>(device.PacketsDelivered()), static_cast<long long>(lost));
+    EXPECT_EQ(lost, 0);
+    EXPECT_TRUE(inOrder);
+    EXPECT_GE(consumed, duration.count() * 900);
+}
+
+}  // namespace
+}  // namespace vx

@@ -8,7 +8,9 @@
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
 #include "app/TForm1.h"
+#include "lang/ShellLauncher.h"
 #include "lang/Translation.h"
+#include "measurement/XTestKeyboard.h"
 
 namespace vx {
 
@@ -35,17 +37,6 @@ class Application final : public QApplication {
     MessageSink& messages_;
 };
 
-// Typing and the external program come with their own back ends; until then a
-// hand-triggered data set is recorded and listed only.
-class NoKeyboard final : public KeyboardOutput {
-  public:
-    void TypeText(const std::string&) override {}
-};
-class NoLauncher final : public ProgramLauncher {
-  public:
-    void StartExternalProgram(const std::string&, const std::string&) override {}
-};
-
 }  // namespace
 
 int RunProgram(int argc, char** argv, UsbBackend& backend,
@@ -58,8 +49,8 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     QtTimerFactory timers;
     SystemFolders folders;
     Settings settings;
-    NoKeyboard keyboard;
-    NoLauncher launcher;
+    XTestKeyboard keyboard(settings, messages);
+    ShellLauncher launcher(messages);
     QtFileDialogs dialogs;
     TForm1 window({backend, messages, timers, settings, folders, keyboard, launcher, dialogs});
     if (prepareWindow) {

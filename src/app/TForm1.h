@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "app/Clipboard.h"
 #include "app/FileDialogs.h"
 #include "app/MessageSink.h"
 #include "app/RadioGroup.h"
@@ -20,6 +21,7 @@
 #include "datasets/DataSetRows.h"
 #include "datasets/DataSetTable.h"
 #include "device/DeviceLink.h"
+#include "lang/ProcessSpawn.h"
 #include "lang/ProgramLauncher.h"
 #include "measurement/KeyboardOutput.h"
 #include "measurement/SampleProcessing.h"
@@ -41,6 +43,10 @@ struct TForm1Services {
     FileDialogs& dialogs;
     // The locale formats start-up reads.
     std::function<LocaleFormat()> localeFormat = LocaleFormatFromEnvironment;
+    // Where "Clipboard + &Excel" puts the data sets, and how it starts the spreadsheet
+    // program: 0 when it started, else the error number.
+    Clipboard& clipboard = SystemClipboard();
+    std::function<int(const std::vector<std::string>&)> startDetached = SpawnDetached;
 };
 
 // The main window. The controls keep their designer names as member and object
@@ -89,6 +95,7 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void ClrAllClick();
     void saveToFileClick();
     void loadFromFileClick();
+    void ButtonExcelClick();
 
     // Language.
     void TranslateComponents();

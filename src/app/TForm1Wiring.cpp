@@ -30,6 +30,7 @@ void TForm1::ConnectHandlers() {
     onClick(ClrAll, &TForm1::ClrAllClick);
     onClick(saveToFile, &TForm1::saveToFileClick);
     onClick(loadFromFile, &TForm1::loadFromFileClick);
+    onClick(ButtonExcel, &TForm1::ButtonExcelClick);
 
     connect(CheckBoxAutoClrPeak, &QCheckBox::toggled, this, [this] { CheckBoxAutoClrPeakClick(); });
     connect(CheckBoxToKeyBuf, &QCheckBox::toggled, this, [this] { CheckBoxToKeyBufClick(); });

@@ -125,8 +125,15 @@ class WindowHarness {
     RecordingKeyboard keyboard;
     RecordingLauncher launcher;
     ScriptedDialogs dialogs;
+    // The programs "Clipboard + &Excel" started, and the result each start gives.
+    std::vector<std::vector<std::string>> detachedStarts;
+    int detachedStartResult = 0;
     TForm1 form{{instrument, messages, timers, settings, folders, keyboard, launcher, dialogs,
-                 [] { return LocaleFormat{}; }}};
+                 [] { return LocaleFormat{}; }, SystemClipboard(),
+                 [this](const std::vector<std::string>& argv) {
+                     detachedStarts.push_back(argv);
+                     return detachedStartResult;
+                 }}};
 };
 
 }  // namespace vx::test

@@ -268,13 +268,26 @@ void EmulatedUsbInstrument::Pump() {
             instrument_.AdvanceClock(now - clock_);
             clock_ = now;
         }
-        // The device keeps one packet; an older one not yet read is overwritten.
+        // The device keeps one packet. When the next one is due and a read waits, the
+        // read has taken it at its time; with no read waiting it is overwritten.
         const int64_t due = clock_ / 10ms;
-        int64_t made = instrument_.SamplesSent() / 10;
-        for (; due - made > 1; ++made) {
-            uint8_t dropped[32];
-            instrument_.Transfer(Pipe::R2, dropped, 0ms);
-            ++lost_;
+        for (int64_t made = instrument_.SamplesSent() / 10; due - made > 1; ++made) {
+            const auto read = std::find_if(pending_.begin(), pending_.end(),
+                                           [](const Urb& urb) { return urb.endpoint == kR2; });
+            uint8_t data[32];
+            const TransferResult result = instrument_.Transfer(Pipe::R2, data, 0ms);
+            if (result.outcome != TransferOutcome::Completed) {
+                break;  // a stalled stream makes nothing
+            }
+            if (read != pending_.end()) {
+                read->reply.assign(data, data + result.bytes);
+                ready_.push_back(std::move(*read));
+                pending_.erase(read);
+                ++delivered_;
+            } else {
+                // Packets made before the first read are no loss of the link.
+                lost_ += delivered_ > 0;
+            }
         }
     }
     for (auto it = pending_.begin(); it != pending_.end();) {

@@ -44,7 +44,8 @@ class EmulatedUsbInstrument {
     void SetHeldByOther(bool held);
     // Pending requests end with "no device", then the bus reports the removal.
     void Unplug();
-    // RealTime pacing: packets the device had to drop because no read took them.
+    // RealTime pacing: packets the device had to drop, once streaming, because no
+    // read took them in time.
     int64_t LostPackets() const;
     int64_t PacketsDelivered() const;
     // True while a stream read waits in the device.

@@ -1,6 +1,7 @@
 // zemlometer-check: opens the instrument, runs its start-up sequence, prints its
 // identity and calibration and one second of stream statistics. A technician runs it
-// to check the connection; with --simulated it talks to the built-in instrument.
+// to check the connection; with --simulated it talks to the built-in instrument,
+// with --usb-id VVVV:PPPP it also takes the device with that vendor and product id.
 
 #include <fmt/core.h>
 #include <fmt/ranges.h>
@@ -8,10 +9,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <thread>
 
 #include "device/DeviceLink.h"
+#include "device/LibusbBackend.h"
 #include "device/SimulatedInstrument.h"
 #include "measurement/ManualTimer.h"
 
@@ -55,9 +58,10 @@ void PrintParameters(const vx::DeviceParameters& p) {
 
 int Usage() {
     fmt::print(stderr,
-               "usage: zemlometer-check [--simulated]\n"
-               "  Checks the connection to the instrument and prints its identity.\n"
-               "  --simulated  use the built-in simulated instrument\n");
+               "usage: zemlometer-check [--simulated | --usb-id VVVV:PPPP]\n"
+               "  Checks the connection to the instrument on USB and prints its identity.\n"
+               "  --simulated          use the built-in simulated instrument\n"
+               "  --usb-id VVVV:PPPP   also take the device with this vendor:product id\n");
     return 2;
 }
 
@@ -65,26 +69,34 @@ int Usage() {
 
 int main(int argc, char** argv) {
     bool simulated = false;
+    std::optional<vx::UsbId> usbId;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--simulated") == 0) {
             simulated = true;
+        } else if (std::strcmp(argv[i], "--usb-id") == 0 && i + 1 < argc &&
+                   (usbId = vx::ParseUsbId(argv[i + 1]))) {
+            ++i;
         } else {
             return Usage();
         }
     }
-    if (!simulated) {
-        fmt::print(stderr, "This build has no USB backend yet; run with --simulated.\n");
-        return 2;
-    }
 
     vx::SimulatedInstrument instrument;
+    vx::LibusbBackend usb(usbId);
+    vx::UsbBackend& backend = simulated ? static_cast<vx::UsbBackend&>(instrument) : usb;
     ConsoleMessages messages;
     ConsoleEvents events;
     vx::ManualTimerFactory timers;
-    vx::DeviceLink link(instrument, messages, events, timers);
+    vx::DeviceLink link(backend, messages, events, timers);
 
     if (!link.Start(1)) {
         fmt::print(stderr, "Device not found\n");
+        if (!simulated) {
+            fmt::print(stderr, "USB devices looked at: {}\n", usb.LastScan().size());
+            for (const std::string& line : usb.LastScan()) {
+                fmt::print(stderr, "  {}\n", line);
+            }
+        }
         return 1;
     }
     const auto deadline = std::chrono::steady_clock::now() + 10s;

@@ -228,8 +228,8 @@ void EmulatedUsbInstrument::Reap(UMockdevIoctlClient* client) {
     if (urb.endpoint & 0x80 || done.type == USBDEVFS_URB_TYPE_CONTROL) {
         done.actual_length = static_cast<int>(urb.reply.size());
         // Same process: the buffer pointer is the caller's own.
-        std::memcpy(static_cast<uint8_t*>(done.buffer) + urb.replyOffset, urb.reply.data(),
-                    urb.reply.size());
+        std::copy(urb.reply.begin(), urb.reply.end(),
+                  static_cast<uint8_t*>(done.buffer) + urb.replyOffset);
     } else {
         done.actual_length = urb.status == 0 ? done.buffer_length : 0;
     }

@@ -90,6 +90,13 @@ TEST_F(WindowFilesTest, LoadBringsASavedFileBackIntoTableStoreAndChart) {
     EXPECT_FALSE(form.saveToFile->isEnabled());
     EXPECT_TRUE(form.loadedDataShown);
     EXPECT_EQ(harness.dialogs.openOpenedWith, std::vector<std::string>{""});
+
+    // The first single shot after a load clears what was loaded (without an instrument
+    // that is all it does).
+    form.ButtonSingleShotClick();
+    EXPECT_FALSE(form.loadedDataShown);
+    EXPECT_EQ(TableRows().Count(), 0);
+    EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 0u);
 }
 
 TEST_F(WindowFilesTest, LoadFailuresLeaveTheClearedWindowAndAnEmptyStatus) {

@@ -53,6 +53,11 @@ TEST_F(WindowStartupTest, CaptionsAndStatusTextsComeInTheChosenLanguage) {
     EXPECT_EQ(lng->ReadString("LANGUAGE1", "Zero .eq. 0", "#"), "Zero .eq. 0");
     EXPECT_EQ(lng->ReadString("LANGUAGE1", "Software VX 212", "#"), "#");
 
+    // Start-up's own selections ran no handler: nothing stored, the window stays.
+    EXPECT_EQ(harness.StoredValue("SampleRate"), "");
+    EXPECT_EQ(harness.StoredValue("Lang"), "1");
+    EXPECT_TRUE(form.isVisible());
+
     form.StopClick();  // a status text set at run time
     EXPECT_EQ(Text(form.ErrorString), "Rechnet");
 }
@@ -84,6 +89,29 @@ TEST_F(WindowStartupTest, WithoutApplicationDataFolderStartupStillEnds) {
     EXPECT_TRUE(harness.settings.startupDone);
     form.ClrAllClick();  // plotting and clearing are safe without series
     form.ButtonZoomClick();
+    test::WriteBytes(harness.temp.Path() / "one.txt",
+                     "Number\t[Date]\t[Time]\t[Diff] = ms\t[Value] = N\t[Min] = N\t[Max] = N\t"
+                     "[MinFilt] = N\t[MaxFilt] = N\t(100ms)\r\n"
+                     "1\t08.12.2026\t14:03:27\t250\t 12.35\t 1\t 2\t 3\t 4\r\n");
+    harness.dialogs.openAnswers = {(harness.temp.Path() / "one.txt").string()};
+    form.loadFromFileClick();  // the table alone is filled
+    EXPECT_EQ(form.TableRows().Count(), 2);
+    // Its status text looked for a translation, and said again what it missed.
+    EXPECT_EQ(harness.messages.Shown(),
+              (std::vector<test::ShownMessage>{{"Path to AppData not found", "Error"},
+                                               {"Path to AppData not found", "Error"}}));
+}
+
+TEST_F(WindowStartupTest, MeanOfMeansDisplayRearrangesTheWindow) {
+    harness.WriteSettingsFile("showMeanCompanyTolvik=1\n");
+    form.FormShow();
+    for (const QWidget* shown : std::initializer_list<const QWidget*>{
+             form.Label7, form.TolvikCompany, form.Label13, form.Label14}) {
+        EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+    }
+    EXPECT_EQ(form.meas300->font().pixelSize(), 32);
+    EXPECT_EQ(form.Chart1->x(), 375);
+    EXPECT_EQ(form.Chart1->width(), 400);
 }
 
 TEST_F(WindowStartupTest, UnreadableLanguageFileEndsStartupBeforeTheCaption) {

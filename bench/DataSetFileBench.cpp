@@ -25,11 +25,13 @@ struct FullStore {
     FullStore() {
         for (int i = 0; i < meas.GetDataListSize(); ++i) {
             const std::string v = " " + std::to_string(100 + i % 400) + ",25";
-            const int s = i / 10;
+            const int position = (i + 5240) % 10240;  // oldest first after the wrap
+            const int s = position / 10;
             const std::string time =
                 fmt::format("{:02d}:{:02d}:{:02d}", 10 + s / 3600, s / 60 % 60, s % 60);
             meas.dataList[i] = {
-                v, v, v, v, v, "1", time, "10.12.2026", fmt::format("{:03d}", i % 10 * 100), 0};
+                v, v, v, v, v, "1", time, "10.12.2026", fmt::format("{:03d}", position % 10 * 100),
+                0};
         }
         meas.dataIndex = 4999;
         meas.dataWrapped = true;

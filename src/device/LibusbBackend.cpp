@@ -4,6 +4,7 @@
 #include <libusb.h>
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 #include "device/MsOs20Descriptor.h"
@@ -48,14 +49,17 @@ std::variant<InstrumentPipes, std::string> ReadLayout(libusb_device* device) {
     return layout;
 }
 
+// The flag is written by whichever thread handles the events and read by the thread
+// that waits: atomic in this code, read by libusb under its own lock.
 void LIBUSB_CALL MarkDone(libusb_transfer* transfer) {
-    *static_cast<int*>(transfer->user_data) = 1;
+    std::atomic_ref<int>(*static_cast<int*>(transfer->user_data))
+        .store(1, std::memory_order_release);
 }
 
 // Waits for a submitted transfer as libusb's own synchronous calls do: whichever
 // waiting thread handles events completes the others' transfers too.
 void WaitForCompletion(libusb_context* context, libusb_transfer* transfer, int& done) {
-    while (done == 0) {
+    while (std::atomic_ref<int>(done).load(std::memory_order_acquire) == 0) {
         const int result = libusb_handle_events_completed(context, &done);
         if (result < 0 && result != LIBUSB_ERROR_INTERRUPTED) {
             libusb_cancel_transfer(transfer);

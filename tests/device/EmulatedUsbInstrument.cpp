@@ -27,6 +27,13 @@ std::string Hex(const Bytes& bytes) {
     return text;
 }
 
+void Release(const auto& urb) {
+    if (urb.buffer != nullptr) {
+        g_object_unref(urb.buffer);
+    }
+    g_object_unref(urb.data);
+}
+
 UMockdevIoctlData* ResolveBuffer(UMockdevIoctlData* urbData, const usbdevfs_urb& urb) {
     return umockdev_ioctl_data_resolve(urbData, offsetof(usbdevfs_urb, buffer),
                                        static_cast<gsize>(urb.buffer_length), nullptr);
@@ -73,7 +80,7 @@ EmulatedUsbInstrument::~EmulatedUsbInstrument() {
     g_object_unref(handler_);
     for (auto* list : {&pending_, &ready_}) {
         for (Urb& urb : *list) {
-            g_object_unref(urb.data);
+            Release(urb);
         }
     }
     umockdev_testbed_remove_device(testbed_, syspath_.c_str());
@@ -177,9 +184,8 @@ void EmulatedUsbInstrument::Submit(UMockdevIoctlClient* client) {
     const auto& request = *reinterpret_cast<const usbdevfs_urb*>(urb.data->data);
     urb.endpoint = request.endpoint;
     if (request.type == USBDEVFS_URB_TYPE_CONTROL) {
-        UMockdevIoctlData* buffer = ResolveBuffer(urb.data, request);
-        AnswerControl(urb, buffer->data);
-        g_object_unref(buffer);
+        urb.buffer = ResolveBuffer(urb.data, request);
+        AnswerControl(urb, urb.buffer->data);
         ready_.push_back(std::move(urb));
     } else if (request.type == USBDEVFS_URB_TYPE_BULK && request.endpoint == kS1) {
         UMockdevIoctlData* buffer = ResolveBuffer(urb.data, request);
@@ -190,6 +196,7 @@ void EmulatedUsbInstrument::Submit(UMockdevIoctlClient* client) {
             instrument_.Transfer(Pipe::S1, halfFrame, 0ms).outcome == TransferOutcome::Completed;
         (taken ? ready_ : pending_).push_back(std::move(urb));
     } else {
+        urb.buffer = ResolveBuffer(urb.data, request);
         pending_.push_back(std::move(urb));
     }
     umockdev_ioctl_client_complete(client, 0, 0);
@@ -227,9 +234,8 @@ void EmulatedUsbInstrument::Reap(UMockdevIoctlClient* client) {
     done.status = urb.status;
     if (urb.endpoint & 0x80 || done.type == USBDEVFS_URB_TYPE_CONTROL) {
         done.actual_length = static_cast<int>(urb.reply.size());
-        // Same process: the buffer pointer is the caller's own.
-        std::copy(urb.reply.begin(), urb.reply.end(),
-                  static_cast<uint8_t*>(done.buffer) + urb.replyOffset);
+        // Into umockdev's copy of the buffer, which it hands back with the reap.
+        std::copy(urb.reply.begin(), urb.reply.end(), urb.buffer->data + urb.replyOffset);
     } else {
         done.actual_length = urb.status == 0 ? done.buffer_length : 0;
     }
@@ -238,7 +244,7 @@ void EmulatedUsbInstrument::Reap(UMockdevIoctlClient* client) {
     umockdev_ioctl_data_set_ptr(pointer, 0, urb.data);
     umockdev_ioctl_client_complete(client, 0, 0);
     g_object_unref(pointer);
-    g_object_unref(urb.data);
+    Release(urb);
 }
 
 void EmulatedUsbInstrument::Discard(UMockdevIoctlClient* client) {

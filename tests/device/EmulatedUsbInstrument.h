@@ -53,7 +53,8 @@ class EmulatedUsbInstrument {
 
   private:
     struct Urb {
-        UMockdevIoctlData* data = nullptr;  // one reference held
+        UMockdevIoctlData* data = nullptr;    // one reference held
+        UMockdevIoctlData* buffer = nullptr;  // IN data go here, written back at reap
         uint8_t endpoint = 0;
         int status = 0;
         std::vector<uint8_t> reply;  // IN data to copy at reap

@@ -6,20 +6,14 @@
 #include "device/CommandProtocol.h"
 #include "measurement/ManualTimer.h"
 #include "measurement/MeasData.h"
+#include "support/LinkParts.h"
 #include "support/Recorders.h"
 #include "support/ScriptedBackend.h"
 
 namespace vx::test {
 
 // A measurement object on a scripted device, whose store the tests fill by hand.
-struct MeasFixture {
-    ScriptedBackend backend;
-    RecordingMessages messages;
-    RecordingLinkEvents events;
-    FakeGuard guard;
-    UnitUSB usb{backend, messages, events, guard};
-    CommandProtocol protocol{usb, messages, events};
-    ManualTimerFactory timers;
+struct MeasFixture : LinkParts {
     TMeasData meas{1, protocol, usb, timers};
 };
 

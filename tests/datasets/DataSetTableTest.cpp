@@ -3,6 +3,7 @@
 #include "datasets/DataSetTable.h"
 #include "device/CommandProtocol.h"
 #include "measurement/ManualTimer.h"
+#include "support/LinkParts.h"
 #include "support/Recorders.h"
 #include "support/ScriptedBackend.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 constexpr double kSecond = 1.0 / 86400.0;
 
-class DataSetTableTest : public ::testing::Test {
+class DataSetTableTest : public ::testing::Test, protected test::LinkParts {
   protected:
     // Stores a data set whose texts carry the value v, taken `seconds` after 1 Jan 2026.
     void Store(int index, const std::string& v, double seconds) {
@@ -20,13 +21,6 @@ class DataSetTableTest : public ::testing::Test {
         r = {v, v, v, v, v, "7", "10:00:00", "01.01.2026", "250", 46023.0 + seconds * kSecond};
     }
 
-    test::ScriptedBackend backend;
-    test::RecordingMessages messages;
-    test::RecordingLinkEvents events;
-    test::FakeGuard guard;
-    UnitUSB usb{backend, messages, events, guard};
-    CommandProtocol protocol{usb, messages, events};
-    ManualTimerFactory timers;
     TMeasData meas{1, protocol, usb, timers};
     DataSetRows rows;
     ChartModel chart;

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "device/CommandProtocol.h"
+#include "support/LinkParts.h"
 #include "support/Recorders.h"
 #include "support/ScriptedBackend.h"
 
@@ -17,7 +18,7 @@ Frame ToFrame(const std::vector<uint8_t>& bytes) {
     return frame;
 }
 
-class CommandProtocolTest : public ::testing::Test {
+class CommandProtocolTest : public ::testing::Test, protected test::LinkParts {
   protected:
     std::vector<uint8_t> Written(size_t i) const {
         std::vector<std::vector<uint8_t>> writes;
@@ -28,13 +29,6 @@ class CommandProtocolTest : public ::testing::Test {
         }
         return writes.at(i);
     }
-
-    test::ScriptedBackend backend;
-    test::RecordingMessages messages;
-    test::RecordingLinkEvents events;
-    test::FakeGuard guard;
-    UnitUSB usb{backend, messages, events, guard};
-    CommandProtocol protocol{usb, messages, events};
 };
 
 TEST_F(CommandProtocolTest, CommandGoesOutAsTwoHalfFrames) {

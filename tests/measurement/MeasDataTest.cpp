@@ -3,6 +3,7 @@
 #include "device/CommandProtocol.h"
 #include "measurement/ManualTimer.h"
 #include "measurement/MeasData.h"
+#include "support/LinkParts.h"
 #include "support/Recorders.h"
 #include "support/ScriptedBackend.h"
 
@@ -12,7 +13,7 @@ namespace {
 // 2026-03-15 10:00:00.000 as a date-time.
 constexpr double kStart = 46096.0 + 10.0 / 24.0;
 
-class MeasDataTest : public ::testing::Test {
+class MeasDataTest : public ::testing::Test, protected test::LinkParts {
   protected:
     // Puts `unread` samples into the ring, its indexes wrapped around once.
     void FillRing(int unread) {
@@ -20,13 +21,6 @@ class MeasDataTest : public ::testing::Test {
         meas.ringWrite = (500 + unread) % TMeasData::kRingSize;
     }
 
-    test::ScriptedBackend backend;
-    test::RecordingMessages messages;
-    test::RecordingLinkEvents events;
-    test::FakeGuard guard;
-    UnitUSB usb{backend, messages, events, guard};
-    CommandProtocol protocol{usb, messages, events};
-    ManualTimerFactory timers;
     TMeasData meas{100, protocol, usb, timers, {}, kStart};
 };
 

@@ -4,6 +4,7 @@
 
 #include "measurement/ManualTimer.h"
 #include "measurement/SampleProcessing.h"
+#include "support/LinkParts.h"
 #include "support/Recorders.h"
 #include "support/ScriptedBackend.h"
 
@@ -47,7 +48,7 @@ class RecordingHost final : public ProcessingHost {
 
 // An instrument whose calibrated value is the raw value itself, through two
 // linearisation points (0, 0) and (1000, 1000) that extrapolate on both sides.
-class SampleProcessingTest : public ::testing::Test {
+class SampleProcessingTest : public ::testing::Test, protected test::LinkParts {
   protected:
     SampleProcessingTest() {
         settings.localeFormat.shortDateFormat = "%d.%m.%Y";
@@ -113,13 +114,6 @@ class SampleProcessingTest : public ::testing::Test {
         return recorded;
     }
 
-    test::ScriptedBackend backend;
-    test::RecordingMessages messages;
-    test::RecordingLinkEvents events;
-    test::FakeGuard guard;
-    UnitUSB usb{backend, messages, events, guard};
-    CommandProtocol protocol{usb, messages, events};
-    ManualTimerFactory timers;
     TMeasData meas{1, protocol, usb, timers, {}, kStart};
     Settings settings;
     ValueFormatter formatter{protocol.Parameters().nominalValue,

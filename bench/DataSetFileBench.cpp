@@ -21,7 +21,7 @@ namespace {
 using namespace vx::bench;
 
 // A full, wrapped store of typical data sets.
-struct FullStore {
+struct FullStore : BenchLink {
     FullStore() {
         for (int i = 0; i < meas.GetDataListSize(); ++i) {
             const std::string v = " " + std::to_string(100 + i % 400) + ",25";
@@ -36,13 +36,6 @@ struct FullStore {
         meas.dataIndex = 4999;
         meas.dataWrapped = true;
     }
-    SimulatedInstrument instrument;
-    NullMessages messages;
-    NullEvents events;
-    AlwaysLinked guard;
-    UnitUSB usb{instrument, messages, events, guard};
-    CommandProtocol protocol{usb, messages, events};
-    ManualTimerFactory timers;
     TMeasData meas{100, protocol, usb, timers};
     DataSetRows rows;
     const std::filesystem::path path =

@@ -4,10 +4,13 @@
 
 #include "app/FileDialogs.h"
 #include "app/MessageSink.h"
+#include "device/CommandProtocol.h"
 #include "device/LinkEvents.h"
+#include "device/SimulatedInstrument.h"
 #include "device/UnitUSB.h"
 #include "lang/ProgramLauncher.h"
 #include "measurement/KeyboardOutput.h"
+#include "measurement/ManualTimer.h"
 
 namespace vx::bench {
 
@@ -44,6 +47,18 @@ class CancelledDialogs final : public FileDialogs {
   public:
     std::optional<std::string> AskSaveName(const std::string&) override { return {}; }
     std::optional<std::string> AskOpenName(const std::string&) override { return {}; }
+};
+
+// The transport and the protocol over the simulated instrument, never started: the
+// least a TMeasData needs.
+struct BenchLink {
+    SimulatedInstrument instrument;
+    NullMessages messages;
+    NullEvents events;
+    AlwaysLinked guard;
+    UnitUSB usb{instrument, messages, events, guard};
+    CommandProtocol protocol{usb, messages, events};
+    ManualTimerFactory timers;
 };
 
 }  // namespace vx::bench

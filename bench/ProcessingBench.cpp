@@ -25,7 +25,7 @@ class NullHost final : public ProcessingHost {
     ChartSeries series{"Value", {}, SeriesKind::Points, PointerShape::Default};
 };
 // The simulated instrument's identity, decoded as at start-up.
-struct Bench {
+struct Bench : BenchLink {
     Bench() {
         for (const auto& [code, payload] : SimulatedInstrument::DefaultIdentity().replies) {
             Frame frame{};
@@ -46,13 +46,6 @@ struct Bench {
         std::copy(samples.begin(), samples.end(), meas.ring.begin());
     }
 
-    SimulatedInstrument instrument;
-    NullMessages messages;
-    NullEvents events;
-    AlwaysLinked guard;
-    UnitUSB usb{instrument, messages, events, guard};
-    CommandProtocol protocol{usb, messages, events};
-    ManualTimerFactory timers;
     Settings settings;
     ValueFormatter formatter{protocol.Parameters().nominalValue};
     NullHost host;

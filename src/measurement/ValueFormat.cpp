@@ -46,9 +46,9 @@ struct FormatRow {
     std::string (*print)(double value);
 };
 
-#define VX_FORMAT_ROW(spec)                                                      \
+#define VX_FORMAT_ROW(text)                                                      \
     FormatRow {                                                                  \
-        spec, [](double value) { return fmt::format(FMT_COMPILE(spec), value); } \
+        text, [](double value) { return fmt::format(FMT_COMPILE(text), value); } \
     }
 
 // Index = number of decimals, then the general format. Right-aligned explicitly, as

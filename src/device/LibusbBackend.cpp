@@ -222,9 +222,10 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
     if (handle_ == nullptr) {
         return {TransferOutcome::StartFailed, 0};
     }
-    const uint8_t endpoint = pipe == Pipe::S1   ? pipes_.s1
-                             : pipe == Pipe::R1 ? pipes_.r1
-                                                : pipes_.r2;
+    if (pipe == Pipe::R2) {
+        return ReadStream(buffer, timeout);
+    }
+    const uint8_t endpoint = pipe == Pipe::S1 ? pipes_.s1 : pipes_.r1;
     libusb_transfer* transfer = libusb_alloc_transfer(0);
     if (transfer == nullptr) {
         return {TransferOutcome::StartFailed, 0};
@@ -247,8 +248,82 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
     return result;
 }
 
+TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
+                                         std::chrono::milliseconds timeout) {
+    // A read that ended unfinished was left idle; it goes back in behind the one
+    // still in flight, so the order of packets stays the order of submission.
+    for (StreamRead& read : stream_) {
+        if (!read.inFlight) {
+            SubmitStreamRead(read, buffer.size(), timeout);
+        }
+    }
+    StreamRead* oldest = nullptr;
+    for (StreamRead& read : stream_) {
+        if (read.inFlight && (oldest == nullptr || read.submitted < oldest->submitted)) {
+            oldest = &read;
+        }
+    }
+    if (oldest == nullptr) {
+        return {TransferOutcome::StartFailed, 0};
+    }
+    WaitForCompletion(context_, oldest->transfer, oldest->done);
+    oldest->inFlight = false;
+    // A time-out, a stall and an unplugged device all end a started transfer unfinished.
+    const bool completed = oldest->transfer->status == LIBUSB_TRANSFER_COMPLETED;
+    const size_t bytes =
+        std::min(static_cast<size_t>(oldest->transfer->actual_length), buffer.size());
+    std::copy_n(oldest->buffer.begin(), bytes, buffer.begin());
+    // A failed read is not repeated at once: a stalled or vanished device would only
+    // fail it again, and the caller decides whether to read on.
+    if (completed) {
+        SubmitStreamRead(*oldest, buffer.size(), timeout);
+    }
+    return {completed ? TransferOutcome::Completed : TransferOutcome::NotCompleted,
+            static_cast<int>(bytes)};
+}
+
+bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length,
+                                     std::chrono::milliseconds timeout) {
+    if (read.transfer == nullptr) {
+        read.transfer = libusb_alloc_transfer(0);
+        if (read.transfer == nullptr) {
+            return false;
+        }
+    }
+    read.buffer.resize(length);
+    read.done = 0;
+    libusb_fill_bulk_transfer(read.transfer, handle_, pipes_.r2, read.buffer.data(),
+                              static_cast<int>(length), MarkDone, &read.done,
+                              static_cast<unsigned>(timeout.count()));
+    if (libusb_submit_transfer(read.transfer) != 0) {
+        return false;
+    }
+    read.inFlight = true;
+    read.submitted = ++streamSubmissions_;
+    return true;
+}
+
+// Both reads are cancelled before either is waited for, so that Close does not sit
+// out the second one's time-out. A vanished device ends them with "no device".
+void LibusbBackend::EndStream() {
+    for (StreamRead& read : stream_) {
+        if (read.inFlight) {
+            libusb_cancel_transfer(read.transfer);
+        }
+    }
+    for (StreamRead& read : stream_) {
+        if (read.inFlight) {
+            WaitForCompletion(context_, read.transfer, read.done);
+            read.inFlight = false;
+        }
+        libusb_free_transfer(read.transfer);
+        read.transfer = nullptr;
+    }
+}
+
 void LibusbBackend::Close() {
     if (handle_ != nullptr) {
+        EndStream();
         if (claimed_) {
             libusb_release_interface(handle_, 0);
         }

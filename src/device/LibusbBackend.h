@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,14 +13,17 @@
 struct libusb_context;
 struct libusb_device;
 struct libusb_device_handle;
+struct libusb_transfer;
 
 namespace vx {
 
 // The instrument on USB through libusb-1.0. Open takes the first device that
 // carries the instrument's interface GUID in its OS 2.0 descriptors, or has the
 // vendor and product id given here, checks interface 0 and claims it. Each
-// transfer is synchronous and bounded by its time-out; an unplugged device makes
-// transfers fail, never hang.
+// transfer is bounded by its time-out; an unplugged device makes transfers fail,
+// never hang. R1 and S1 run one transfer per call. The stream pipe keeps two reads
+// in flight, so that one always waits in the device while the caller handles the
+// packet before: the device holds a single packet and drops it when the next is due.
 class LibusbBackend final : public UsbBackend {
   public:
     explicit LibusbBackend(std::optional<UsbId> usbId = std::nullopt);
@@ -29,7 +34,8 @@ class LibusbBackend final : public UsbBackend {
     OpenOutcome Open() override;
     TransferResult Transfer(Pipe pipe, std::span<uint8_t> buffer,
                             std::chrono::milliseconds timeout) override;
-    // Releases the interface, closes the device and ends libusb; harmless when closed.
+    // Cancels and reaps the stream reads, releases the interface, closes the device
+    // and ends libusb; harmless when closed.
     void Close() override;
 
     // One line per device the last Open looked at: where it is, its ids, and
@@ -41,11 +47,26 @@ class LibusbBackend final : public UsbBackend {
     Verdict Examine(libusb_device* device, std::string& why, OpenOutcome& refusal);
     bool IsInstrument(libusb_device_handle* handle, uint16_t bcdUsb, std::string& why);
 
+    // One of the stream reads. It stays in place while in flight: its done flag is
+    // the transfer's user data.
+    struct StreamRead {
+        libusb_transfer* transfer = nullptr;
+        std::vector<uint8_t> buffer;
+        int done = 0;
+        bool inFlight = false;
+        uint64_t submitted = 0;  // submission order: packets leave in this order
+    };
+    TransferResult ReadStream(std::span<uint8_t> buffer, std::chrono::milliseconds timeout);
+    bool SubmitStreamRead(StreamRead& read, size_t length, std::chrono::milliseconds timeout);
+    void EndStream();
+
     const std::optional<UsbId> usbId_;
     libusb_context* context_ = nullptr;
     libusb_device_handle* handle_ = nullptr;
     bool claimed_ = false;
     InstrumentPipes pipes_;
+    std::array<StreamRead, 2> stream_;
+    uint64_t streamSubmissions_ = 0;
     std::vector<std::string> scan_;
 };
 

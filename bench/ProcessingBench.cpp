@@ -56,13 +56,10 @@ struct Bench : BenchLink {
 // The calibration and linearisation of every ring sample, nothing else.
 double CalibrateAll(const Bench& bench) {
     const DeviceParameters& p = bench.protocol.Parameters();
-    constexpr long double kRawScale = 1.0L / 23542.35L;
     double sum = 0;
     for (const MeasSample& s : bench.samples) {
-        const double u = static_cast<double>(kRawScale * p.calibScale * s.raw -
-                                             static_cast<long double>(p.calibOffset));
         double v = 0;
-        SampleProcessor::Linearise(p, u, v);
+        SampleProcessor::Linearise(p, SampleProcessor::Calibrate(p, s.raw), v);
         sum += v;
     }
     return sum;

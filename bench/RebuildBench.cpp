@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "app/TForm1.h"
-#include "device/NoUsbBackend.h"
+#include "device/SimulatedInstrument.h"
 #include "measurement/ManualTimer.h"
 
 #include "NullSeams.h"
@@ -19,7 +19,8 @@ namespace {
 using namespace vx::bench;
 
 void RebuildFullStore(benchmark::State& state) {
-    NoUsbBackend usb;
+    SimulatedInstrument usb;
+    usb.SetAbsent(true);  // no instrument: the store exists, the poll is driven by hand
     NullMessages messages;
     ManualTimerFactory timers;
     Settings settings;
@@ -29,7 +30,7 @@ void RebuildFullStore(benchmark::State& state) {
     CancelledDialogs dialogs;
     TForm1 form({usb, messages, timers, settings, folders, keyboard, launcher, dialogs});
     form.show();
-    form.FormShow();  // no instrument: the store exists, the poll is driven by hand
+    form.FormShow();
     for (QCheckBox* box : {form.CheckBPeak1msLo, form.CheckBPeak1msUp, form.CheckBoxMean,
                            form.CheckBPeakfilteredDn, form.CheckBPeakfilteredUp}) {
         box->setChecked(true);

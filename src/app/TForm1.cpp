@@ -16,7 +16,6 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     : QWidget(parent),
       services_(std::move(services)),
       store_(services_.settings, services_.folders, services_.messages),
-      settings_(store_),
       link_(services_.backend, services_.messages, *this, services_.timers),
       formatter_(link_.Protocol().Parameters().nominalValue),
       processor_(link_.Protocol(), formatter_, services_.settings, *this, services_.messages),

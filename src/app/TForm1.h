@@ -107,9 +107,7 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     static int32_t WindowSamples(int32_t sampleRateIndex);
 
     DeviceLink& Link() { return link_; }
-    SampleProcessor& Processor() { return processor_; }
     DataSetRows& TableRows() { return tableRows_; }
-    ValueFormatter& Formatter() { return formatter_; }
 
     // The table shows data sets loaded from a file.
     bool loadedDataShown = false;
@@ -262,7 +260,6 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
 
     TForm1Services services_;
     SettingsStore store_;
-    WindowSettings& settings_;
     ChartModel chart_;
     DeviceLink link_;
     ValueFormatter formatter_;

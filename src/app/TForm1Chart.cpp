@@ -19,11 +19,11 @@ void TForm1::ConnectDisplayHandlers() {
 }
 
 void TForm1::InitSeriesType() {
-    chart_.InitSeriesType(settings_.GraficMode());
+    chart_.InitSeriesType(store_.values.graficMode);
 }
 
 void TForm1::setXAxis() {
-    chart_.SetBottomAxis(BottomAxisFor(settings_.GraficMode()));
+    chart_.SetBottomAxis(BottomAxisFor(store_.values.graficMode));
 }
 
 void TForm1::SetGraficMode(bool on) {
@@ -37,22 +37,22 @@ void TForm1::SetGraficMode(bool on) {
 
 // Start-up selects the stored mode itself; only the user's choice is stored.
 void TForm1::RadioGroupGraficModeClick() {
-    if (!settings_.StartupDone()) {
+    if (!store_.values.startupDone) {
         return;
     }
     const int mode = RadioGroupGraficMode->ItemIndex();
-    settings_.SetGraficMode(mode);
-    settings_.WriteConfigValue("graficMode", std::to_string(mode));
+    store_.values.graficMode = mode;
+    store_.WriteConfigValue("graficMode", std::to_string(mode));
     InitSeriesType();
     setXAxis();
 }
 
 void TForm1::DisplayBoxClick(const QCheckBox* box, const char* key, QLabel* label) {
-    if (!settings_.StartupDone()) {
+    if (!store_.values.startupDone) {
         return;
     }
     const bool checked = box->isChecked();
-    if (settings_.WriteConfigValue(key, checked ? "1" : "0")) {
+    if (store_.WriteConfigValue(key, checked ? "1" : "0")) {
         label->setVisible(checked);
     }
 }

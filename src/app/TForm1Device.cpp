@@ -1,6 +1,7 @@
 // The device link as the window runs it: start, the identity once the instrument is
 // ready, the 100 ms poll, and the stop in order.
 #include <QCoreApplication>
+#include <QPointer>
 
 #include "app/TForm1.h"
 
@@ -185,8 +186,12 @@ void TForm1::DataErrorOccurred(const DataErrorNotice& notice) {
         this,
         [this, notice] {
             services_.messages.Show(notice.text, notice.caption, MessageIcon::None,
-                                    [this, exit = notice.exitAfterSave] {
-                                        saveToFileClick();
+                                    [window = QPointer(this), exit = notice.exitAfterSave] {
+                                        // The box has no owner: the window may be gone.
+                                        if (window == nullptr) {
+                                            return;
+                                        }
+                                        window->saveToFileClick();
                                         if (exit) {
                                             QCoreApplication::exit(0);
                                         }

@@ -2,6 +2,7 @@
 // at run time, and the choice of another language.
 #include <QCheckBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 #include "app/TForm1.h"
@@ -82,7 +83,11 @@ void TForm1::LanguageChange(int index) {
     }
     // The texts on screen stay as they are until the restart.
     services_.messages.Show(kLanguageChangedText, kLanguageChangedCaption, MessageIcon::None,
-                            [this] { close(); });
+                            [window = QPointer(this)] {
+                                if (window != nullptr) {
+                                    window->close();
+                                }
+                            });
 }
 
 }  // namespace vx

@@ -6,7 +6,6 @@ namespace vx {
 void TForm1::ButtonSingleShotClick() {
     if (loadedDataShown) {
         ClrAllClick();
-        loadedDataShown = false;
     }
     if (!link_.Protocol().linkActive) {
         return;
@@ -92,7 +91,10 @@ void TForm1::ClrLastClick() {
     }
 }
 
+// Also ends the display of a loaded file: a later single shot must not clear the
+// data sets measured after it.
 void TForm1::ClrAllClick() {
+    loadedDataShown = false;
     if (link_.Protocol().linkActive && link_.MeasData() != nullptr) {
         link_.MeasData()->ClearDataIndex();
     }

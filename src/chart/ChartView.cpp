@@ -1,12 +1,12 @@
 #include "chart/ChartView.h"
 
-#include <langinfo.h>
 #include <qcustomplot.h>
 
 #include <QPointer>
 #include <QVBoxLayout>
 
 #include "chart/AxisFormat.h"
+#include "measurement/ValueFormat.h"
 
 namespace vx {
 namespace {
@@ -46,9 +46,10 @@ class StepTicker final : public QCPAxisTickerFixed {
     char decimalSeparator_;
 };
 
-char ProcessDecimalSeparator() {
-    const char* radix = nl_langinfo(RADIXCHAR);
-    return radix != nullptr && radix[0] != '\0' && radix[1] == '\0' ? radix[0] : '.';
+// The axis labels take a one-byte separator; a longer one falls back to '.'.
+char AxisDecimalSeparator() {
+    const std::string_view separator = ProcessDecimalSeparator();
+    return separator.size() == 1 ? separator[0] : '.';
 }
 
 QColor ToQColor(ChartColour c) {
@@ -85,7 +86,7 @@ ChartView::ChartView(ChartModel& model, QWidget* parent)
     : QWidget(parent),
       model_(model),
       plot_(new QCustomPlot(this)),
-      decimalSeparator_(ProcessDecimalSeparator()) {
+      decimalSeparator_(AxisDecimalSeparator()) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot_);

@@ -31,7 +31,10 @@ void DataSetTable::AddDataLine(const TMeasData& meas, int n, int a, int graficMo
     const std::string_view separator = ProcessDecimalSeparator();
     for (int k = 0; k < kSeriesCount; ++k) {
         // A text that is no number (an empty record) gets no point.
-        if (const auto y = ParseValueText(texts[k], separator); shown[k] && y) {
+        if (!shown[k]) {
+            continue;
+        }
+        if (const auto y = ParseValueText(texts[k], separator)) {
             chart_.AddPoint(static_cast<SeriesRole>(k), x, *y);
         }
     }

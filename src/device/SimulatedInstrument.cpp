@@ -187,11 +187,6 @@ int64_t SimulatedInstrument::SamplesSent() const {
     return nextPacket_ * kSamplesPerPacket;
 }
 
-int SimulatedInstrument::R1Reads() const {
-    Lock lock(mutex_);
-    return r1Reads_;
-}
-
 bool SimulatedInstrument::ReaderWaiting() const {
     Lock lock(mutex_);
     return readerWaiting_ && replyReads_.empty();
@@ -246,7 +241,6 @@ TransferResult SimulatedInstrument::Transfer(Pipe pipe, std::span<uint8_t> buffe
 
 TransferResult SimulatedInstrument::ReadReplyPart(Lock& lock, std::span<uint8_t> buffer,
                                                   Micros deadline) {
-    ++r1Reads_;
     while (replyReads_.empty()) {
         if (!open_ || NowLocked() >= deadline) {
             readerWaiting_ = false;

@@ -57,7 +57,6 @@ class SimulatedInstrument final : public UsbBackend {
     std::vector<std::string> ReceivedCommands() const;
     int WritesReceived() const;
     int64_t SamplesSent() const;
-    int R1Reads() const;
     // True while a reply read waits with nothing queued.
     bool ReaderWaiting() const;
     // Blocks, for at most limit of real time, until every queued reply has been read
@@ -103,7 +102,6 @@ class SimulatedInstrument final : public UsbBackend {
     std::vector<uint8_t> halfFrames_;
     std::vector<std::string> commands_;
     int writes_ = 0;
-    int r1Reads_ = 0;
     bool readerWaiting_ = false;
 };
 

@@ -80,7 +80,6 @@ class TMeasData {
     std::string GetTimeText(int32_t i) const { return dataList[i].time; }
     std::string GetDateText(int32_t i) const { return dataList[i].date; }
     std::string GetMsText(int32_t i) const { return dataList[i].ms; }
-    std::string GetAduText(int32_t i) const { return dataList[i].adu; }
     void SetValueText(int32_t i, std::string t) { dataList[i].value = std::move(t); }
     void SetMinText(int32_t i, std::string t) { dataList[i].min = std::move(t); }
     void SetMaxText(int32_t i, std::string t) { dataList[i].max = std::move(t); }

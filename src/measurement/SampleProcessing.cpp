@@ -33,6 +33,11 @@ void SampleProcessor::ClearMeanOfMeans() {
     meanOfMeansText = "---";
 }
 
+double SampleProcessor::Calibrate(const DeviceParameters& p, int16_t raw) {
+    return static_cast<double>(kRawScale * p.calibScale * raw -
+                               static_cast<long double>(p.calibOffset));
+}
+
 bool SampleProcessor::Linearise(const DeviceParameters& p, double u, double& v) {
     const int n = std::min<int>(p.linCount, 5);
     if (n < 2) {
@@ -64,8 +69,7 @@ bool SampleProcessor::ProcessSamples(TMeasData& meas) {
             continue;
         }
         const DeviceParameters& p = protocol_.Parameters();
-        const double u = static_cast<double>(kRawScale * p.calibScale * sample.raw -
-                                             static_cast<long double>(p.calibOffset));
+        const double u = Calibrate(p, sample.raw);
         double v = 0.0;
         if (!Linearise(p, u, v)) {
             ReportCalibrationError();

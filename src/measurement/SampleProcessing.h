@@ -41,6 +41,8 @@ class SampleProcessor {
     // Drains the ring; true when at least one data set was recorded.
     bool ProcessSamples(TMeasData& meas);
 
+    // The raw value on the instrument's calibrated scale, before linearisation.
+    static double Calibrate(const DeviceParameters& p, int16_t raw);
     // Linearises a calibrated value; false for a degenerate segment or fewer than two
     // points.
     static bool Linearise(const DeviceParameters& p, double u, double& v);

@@ -289,6 +289,27 @@ TEST_F(WindowRunTest, AutomaticRunIsListedInChronologicalOrderWhenItEnds) {
     EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 10240u);
 }
 
+TEST_F(WindowRunTest, SingleShotAfterARunKeepsTheRunThatFollowedALoad) {
+    StartUp();
+    test::WriteBytes(harness.temp.Path() / "old.txt",
+                     "Number\t[Date]\t[Time]\t[Diff] = ms\t[Value] = N\t[Min] = N\t[Max] = N\t"
+                     "[MinFilt] = N\t[MaxFilt] = N\t(100ms)\r\n"
+                     "1\t08.12.2026\t14:03:27\t250\t 12.35\t 1\t 2\t 3\t 4\r\n");
+    harness.dialogs.openAnswers = {(harness.temp.Path() / "old.txt").string()};
+    form.loadFromFileClick();
+    ASSERT_TRUE(form.loadedDataShown);
+
+    form.StartClick();  // clears the loaded file and records anew
+    Poll(500);
+    form.StopClick();
+    Poll(100);
+    const int32_t recorded = form.Link().MeasData()->GetDataIndex();
+    ASSERT_GE(recorded, 4);
+    form.ButtonSingleShotClick();
+    EXPECT_EQ(form.Link().MeasData()->GetDataIndex(), recorded);  // the run is still there
+    EXPECT_EQ(form.TableRows().Count(), recorded + 2);
+}
+
 TEST_F(WindowRunTest, LostConnectionSavesOnceAndSwitchesTheGroupOff) {
     StartUp();
     Poll(100);

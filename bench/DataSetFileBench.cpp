@@ -6,12 +6,12 @@
 
 #include <filesystem>
 
+#include "base/ManualTimer.h"
 #include "datasets/DataSetFileFormat.h"
 #include "datasets/DataSetFileReader.h"
 #include "datasets/DataSetFileSave.h"
 #include "device/CommandProtocol.h"
 #include "device/SimulatedInstrument.h"
-#include "measurement/ManualTimer.h"
 
 #include "NullSeams.h"
 

@@ -3,14 +3,14 @@
 // Seams that swallow everything, for measurements that only need the code to run.
 
 #include "app/FileDialogs.h"
-#include "app/MessageSink.h"
+#include "base/ManualTimer.h"
+#include "base/MessageSink.h"
+#include "desktop/KeyboardOutput.h"
+#include "desktop/ProgramLauncher.h"
 #include "device/CommandProtocol.h"
 #include "device/LinkEvents.h"
 #include "device/SimulatedInstrument.h"
 #include "device/UnitUSB.h"
-#include "lang/ProgramLauncher.h"
-#include "measurement/KeyboardOutput.h"
-#include "measurement/ManualTimer.h"
 
 namespace vx::bench {
 

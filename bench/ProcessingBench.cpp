@@ -4,8 +4,8 @@
 
 #include <chrono>
 
+#include "base/ManualTimer.h"
 #include "device/SimulatedInstrument.h"
-#include "measurement/ManualTimer.h"
 #include "measurement/SampleProcessing.h"
 
 #include "NullSeams.h"
@@ -19,8 +19,8 @@ class NullHost final : public ProcessingHost {
   public:
     void ConnectionLost() override {}
     void TypeText(const std::string&) override {}
-    void StartExternalProgram(const std::string&, const std::string&) override {}
-    std::array<ChartSeries*, 5> AutoRunSeries() override { return {&series, nullptr}; }
+    void StartExternalProgram(const std::string&, const ExternalValues&) override {}
+    std::array<ChartSeries*, kSeriesCount> AutoRunSeries() override { return {&series, nullptr}; }
     void RescaleChartAxes() override {}
     ChartSeries series{"Value", {}, SeriesKind::Points, PointerShape::Default};
 };

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "app/TForm1.h"
+#include "base/ManualTimer.h"
 #include "device/SimulatedInstrument.h"
-#include "measurement/ManualTimer.h"
 
 #include "NullSeams.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ProgramError.h"
+#include "base/ProgramError.h"
 #include "datasets/DataSetFileFixture.h"
 #include "datasets/DataSetFileFormat.h"
 #include "datasets/DataSetFileReader.h"

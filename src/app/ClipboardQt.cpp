@@ -1,7 +1,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "app/Clipboard.h"
+#include "desktop/Clipboard.h"
 
 namespace vx {
 

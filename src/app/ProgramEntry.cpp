@@ -3,14 +3,14 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "app/Folders.h"
 #include "app/QtFileDialogs.h"
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
 #include "app/TForm1.h"
-#include "lang/ShellLauncher.h"
+#include "base/Folders.h"
+#include "desktop/ShellLauncher.h"
+#include "desktop/XTestKeyboard.h"
 #include "lang/Translation.h"
-#include "measurement/XTestKeyboard.h"
 
 namespace vx {
 

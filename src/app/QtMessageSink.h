@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "app/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace vx {
 

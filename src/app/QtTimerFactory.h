@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measurement/Timer.h"
+#include "base/Timer.h"
 
 namespace vx {
 

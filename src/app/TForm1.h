@@ -11,21 +11,22 @@
 
 #include <vector>
 
-#include "app/Clipboard.h"
 #include "app/FileDialogs.h"
-#include "app/MessageSink.h"
 #include "app/RadioGroup.h"
-#include "app/SettingsStore.h"
+#include "base/MessageSink.h"
 #include "chart/ChartModel.h"
 #include "chart/ChartView.h"
 #include "datasets/DataSetRows.h"
 #include "datasets/DataSetTable.h"
-#include "device/DeviceLink.h"
-#include "lang/ProcessSpawn.h"
-#include "lang/ProgramLauncher.h"
-#include "measurement/KeyboardOutput.h"
+#include "desktop/Clipboard.h"
+#include "desktop/KeyboardOutput.h"
+#include "desktop/ProcessSpawn.h"
+#include "desktop/ProgramLauncher.h"
+#include "desktop/Spreadsheet.h"
+#include "measurement/DeviceLink.h"
 #include "measurement/SampleProcessing.h"
 #include "measurement/ValueFormat.h"
+#include "settings/SettingsStore.h"
 
 namespace vx {
 
@@ -46,7 +47,7 @@ struct TForm1Services {
     // Where "Clipboard + &Excel" puts the data sets, and how it starts the spreadsheet
     // program: 0 when it started, else the error number.
     Clipboard& clipboard = SystemClipboard();
-    std::function<int(const std::vector<std::string>&)> startDetached = SpawnDetached;
+    DetachedStart startDetached = SpawnDetached;
 };
 
 // The main window. The controls keep their designer names as member and object
@@ -246,8 +247,8 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     // ProcessingHost.
     void ConnectionLost() override;
     void TypeText(const std::string& text) override;
-    void StartExternalProgram(const std::string& program, const std::string& parameters) override;
-    std::array<ChartSeries*, 5> AutoRunSeries() override;
+    void StartExternalProgram(const std::string& program, const ExternalValues& values) override;
+    std::array<ChartSeries*, kSeriesCount> AutoRunSeries() override;
     void RescaleChartAxes() override;
 
     QLabel* AddLabel(const char* name, int left, int top, const QString& caption);

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "app/TForm1.h"
+#include "desktop/ExternalParameters.h"
 
 namespace vx {
 
@@ -210,13 +211,14 @@ void TForm1::TypeText(const std::string& text) {
     services_.keyboard.TypeText(text);
 }
 
-void TForm1::StartExternalProgram(const std::string& program, const std::string& parameters) {
-    services_.launcher.StartExternalProgram(program, parameters);
+void TForm1::StartExternalProgram(const std::string& program, const ExternalValues& values) {
+    services_.launcher.StartExternalProgram(
+        program, BuildExternalParameters(store_.values.extParameter, values));
 }
 
-std::array<ChartSeries*, 5> TForm1::AutoRunSeries() {
+std::array<ChartSeries*, kSeriesCount> TForm1::AutoRunSeries() {
     const std::array<bool, kSeriesCount> shown = ShownSeries();
-    std::array<ChartSeries*, 5> series{};
+    std::array<ChartSeries*, kSeriesCount> series{};
     for (int k = 0; k < kSeriesCount; ++k) {
         series[k] = shown[k] ? chart_.Series(static_cast<SeriesRole>(k)) : nullptr;
     }

@@ -1,6 +1,7 @@
 // The data sets to the clipboard, for pasting into a spreadsheet program.
 #include "app/TForm1.h"
 #include "datasets/DataSetFileFormat.h"
+#include "desktop/Spreadsheet.h"
 
 namespace vx {
 
@@ -14,10 +15,7 @@ void TForm1::ButtonExcelClick() {
         text += "\r\n";
     }
     services_.clipboard.SetText(text);
-    // LibreOffice Calc under either name; when neither starts, nothing is said.
-    if (services_.startDetached({"localc"}) != 0) {
-        services_.startDetached({"libreoffice", "--calc"});
-    }
+    StartSpreadsheet(services_.startDetached);
 }
 
 }  // namespace vx

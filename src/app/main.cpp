@@ -1,7 +1,7 @@
 // softwarevx212: the program on the instrument's USB link.
 #include "app/ProgramEntry.h"
-#include "app/Settings.h"
 #include "device/LibusbBackend.h"
+#include "settings/Settings.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
+#include "base/LocaleFormat.h"
 #include "chart/AxisFormat.h"
-#include "measurement/ValueFormat.h"
 
 namespace vx {
 namespace {

@@ -1,17 +1,19 @@
 #include "datasets/DataSetFileFormat.h"
 
-#include "lang/Cp1252.h"
+#include "base/TextEncoding.h"
 
 namespace vx {
 
 std::string FormatDataLine(const TMeasData& meas, int count, int index) {
     std::string line = std::to_string(count + 1);
     for (const std::string& field :
-         {meas.GetDateText(index), meas.GetTimeText(index), meas.GetMsText(index),
-          meas.GetValueText(index), meas.GetMinText(index), meas.GetMaxText(index),
-          meas.GetMinAvrText(index), meas.GetMaxAvrText(index)}) {
+         {meas.GetDateText(index), meas.GetTimeText(index), meas.GetMsText(index)}) {
         line += '\t';
         line += field;
+    }
+    for (const std::string& value : meas.GetSeriesTexts(index)) {
+        line += '\t';
+        line += value;
     }
     return line;
 }

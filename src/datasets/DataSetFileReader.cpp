@@ -4,14 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <cstring>
 #include <vector>
 
-#include "app/ProgramError.h"
+#include "base/DateTime.h"
+#include "base/ProgramError.h"
+#include "base/TextEncoding.h"
+#include "base/TextParse.h"
 #include "datasets/DataSetFileScanner.h"
-#include "lang/Cp1252.h"
-#include "measurement/DateTime.h"
 #include "measurement/ValueFormat.h"
 #include "measurement/ValueText.h"
 
@@ -40,20 +40,8 @@ std::string Quoted(const std::string& text) {
     return "'" + shown + "'";
 }
 
-std::optional<int> ToInteger(std::string_view text) {
-    if (text.size() > 1 && text[0] == '+' && text[1] != '-') {
-        text.remove_prefix(1);
-    }
-    int value = 0;
-    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || stop != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 int IntegerOf(const std::string& text) {
-    if (const auto value = ToInteger(text)) {
+    if (const auto value = ParseWholeNumber(text)) {
         return *value;
     }
     throw ProgramError(Quoted(text) + " is not a valid integer value");
@@ -183,26 +171,26 @@ void Loader::ReadDataLine(TableRow& row) {
         meas->SetDateText(i, row[1]);
         meas->SetTimeText(i, row[2]);
     }
-    using Setter = void (TMeasData::*)(int32_t, std::string);
-    static constexpr std::array<Setter, 6> kSetters = {
-        &TMeasData::SetMsText,  &TMeasData::SetValueText,  &TMeasData::SetMinText,
-        &TMeasData::SetMaxText, &TMeasData::SetMinAvrText, &TMeasData::SetMaxAvrText};
-    std::array<std::string, 6> words;
-    for (size_t k = 0; k < words.size(); ++k) {
-        words[k] = Word();
-        row[3 + k] = Cp1252ToUtf8(words[k]);
-        if (meas != nullptr) {
-            (meas->*kSetters[k])(i, row[3 + k]);
-        }
+    // The milliseconds, then the values in series order.
+    const std::string ms = Word();
+    row[3] = Cp1252ToUtf8(ms);
+    std::array<std::string, kSeriesCount> values;
+    for (int k = 0; k < kSeriesCount; ++k) {
+        values[k] = Word();
+        row[4 + k] = Cp1252ToUtf8(values[k]);
     }
     if (meas != nullptr) {
+        meas->SetMsText(i, row[3]);
+        for (int k = 0; k < kSeriesCount; ++k) {
+            meas->SetSeriesText(i, static_cast<SeriesRole>(k), row[4 + k]);
+        }
         meas->AdvanceDataIndex();
     }
     // A time text too short for hh:mm:ss gets no points.
     if (time.size() < 8 || !targets_.chart.HasSeries()) {
         return;
     }
-    AddPoints(n, date, time, words[0], {words[1], words[2], words[3], words[4], words[5]});
+    AddPoints(n, date, time, ms, values);
 }
 
 void Loader::AddPoints(int number, const std::string& date, const std::string& time,

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/LocaleFormat.h"
+#include "base/LocaleFormat.h"
 #include "chart/ChartModel.h"
 #include "datasets/DataSetRows.h"
 #include "datasets/FileMessage.h"

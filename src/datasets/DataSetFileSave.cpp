@@ -1,7 +1,7 @@
 #include "datasets/DataSetFileSave.h"
 
+#include "base/FileReplace.h"
 #include "datasets/DataSetFileFormat.h"
-#include "datasets/FileReplace.h"
 
 namespace vx {
 

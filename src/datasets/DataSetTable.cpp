@@ -15,18 +15,16 @@ void DataSetTable::AddDataLine(const TMeasData& meas, int n, int a, int graficMo
         messages_.Show("Index Error in AddDataLine()", "Error");
         a = 0;
     }
+    const std::array<std::string, kSeriesCount> texts = meas.GetSeriesTexts(a);
     Append({std::to_string(n + 1), meas.GetDateText(a), meas.GetTimeText(a), meas.GetMsText(a),
-            meas.GetValueText(a), meas.GetMinText(a), meas.GetMaxText(a), meas.GetMinAvrText(a),
-            meas.GetMaxAvrText(a)});
+            texts[SeriesValue], texts[SeriesMin], texts[SeriesMax], texts[SeriesMinAvr],
+            texts[SeriesMaxAvr]});
 
     const double t = meas.GetTimeStamp(a);
     if (n == 0) {
         baseTime = t;
     }
     const double x = IsNumberAxis(graficMode) ? n + 1 : (t - baseTime) * 86400.0;
-    const std::array<std::string, kSeriesCount> texts = {meas.GetValueText(a), meas.GetMinText(a),
-                                                         meas.GetMaxText(a), meas.GetMinAvrText(a),
-                                                         meas.GetMaxAvrText(a)};
     const std::array<bool, kSeriesCount> shown = shownSeries_();
     const std::string_view separator = ProcessDecimalSeparator();
     for (int k = 0; k < kSeriesCount; ++k) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageSink.h"
+#include "base/MessageSink.h"
 #include "chart/ChartModel.h"
 #include "datasets/DataSetRows.h"
 #include "measurement/MeasData.h"

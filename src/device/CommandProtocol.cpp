@@ -5,24 +5,60 @@
 #include <cmath>
 #include <limits>
 
-#include "lang/Cp1252.h"
+#include "base/TextEncoding.h"
 
 namespace vx {
 
 namespace {
 
-constexpr uint8_t kEndOfFrame = 0xA7;
 constexpr size_t kMaxCommandText = 30;
 constexpr size_t kMaxBuiltCommand = 255;
 
-constexpr std::array<const char*, 22> kStartupCommands = {
-    "#I05", "#Y00", "#Z16", "#Z17", "#Z18", "#Z61", "#Z62", "#Z63", "#Z64", "#Z65", "#Z66",
-    "#Z67", "#Z68", "#Z69", "#Z70", "#Z71", "#Z72", "#Z73", "#Z74", "#Z75", "#Z76", "#A13"};
+constexpr bool MaskBitsAreDistinctAndComplete() {
+    uint32_t all = 0;
+    for (const ReplyRow& row : kReplyTable) {
+        if ((all & row.maskBit) != 0) {
+            return false;
+        }
+        all |= row.maskBit;
+    }
+    return all == CommandProtocol::kAllParameters;
+}
 
-// Reply codes in start-up order: row i answers start-up step i and sets bit kMaskBits[i].
-constexpr std::array<uint32_t, CommandProtocol::kStartupQueries> kMaskBits = {
-    0,      0,      0x2,    0x1,    0x4,     0x40,    0x80,    0x100,   0x200,    0x400,   0x800,
-    0x1000, 0x2000, 0x4000, 0x8000, 0x10000, 0x20000, 0x40000, 0x80000, 0x100000, 0x200000};
+// Reply i answers start-up query i: replyReceived_ is indexed by both.
+constexpr bool RowsAnswerTheQueriesInOrder() {
+    for (size_t i = 0; i < kReplyTable.size(); ++i) {
+        if (kReplyTable[i].code != kStartupCommands[i]) {
+            return false;
+        }
+    }
+    return kStartupCommands.size() == kReplyTable.size() + 1;
+}
+
+constexpr bool RowsNameTheirDestination() {
+    return std::all_of(kReplyTable.begin(), kReplyTable.end(), [](const ReplyRow& row) {
+        switch (row.kind) {
+            case ReplyKind::FirmwareText:
+            case ReplyKind::DeviceErrorText:
+                return row.textBytes > 0 && row.maskBit == 0;
+            case ReplyKind::Number:
+                return row.number != nullptr;
+            case ReplyKind::WholeNumber:
+                return row.wholeNumber != nullptr;
+            case ReplyKind::Text:
+                return row.text != nullptr && row.textBytes > 0;
+            case ReplyKind::LinPoint:
+                return row.linIndex >= 1 && row.linIndex <= 10;
+            case ReplyKind::LinCount:
+                return true;
+        }
+        return false;
+    });
+}
+
+static_assert(MaskBitsAreDistinctAndComplete());
+static_assert(RowsAnswerTheQueriesInOrder());
+static_assert(RowsNameTheirDestination());
 
 // The 8-bit payload from byte 4 up to the first zero byte, never beyond the frame.
 std::string_view Payload(const Frame& frame) {
@@ -123,58 +159,41 @@ void CommandProtocol::DecodeReply(const Frame& frame) {
     if (CodeEquals("#NOP", frame)) {
         return;
     }
-    for (int row = 0; row < kStartupQueries; ++row) {
-        if (!CodeEquals(kStartupCommands[row], frame)) {
+    for (size_t row = 0; row < kReplyTable.size(); ++row) {
+        if (!CodeEquals(kReplyTable[row].code, frame)) {
             continue;
         }
-        StoreParameter(frame, row);
-        if (kMaskBits[row] != 0) {
-            paramMask_.fetch_or(kMaskBits[row], std::memory_order_release);
+        StoreParameter(frame, kReplyTable[row]);
+        if (kReplyTable[row].maskBit != 0) {
+            paramMask_.fetch_or(kReplyTable[row].maskBit, std::memory_order_release);
         }
         replyReceived_[row] = true;
         return;
     }
 }
 
-void CommandProtocol::StoreParameter(const Frame& frame, int row) {
-    // Rows 8..17 ("#Z64".."#Z73") alternate between an output and an input point.
-    static constexpr std::array<int, 10> kLinIndex = {1, 6, 2, 7, 3, 8, 4, 9, 5, 10};
-    switch (row) {
-        case 0:
-            events_.FirmwareTextReceived(TextPayload(frame, 32));
+void CommandProtocol::StoreParameter(const Frame& frame, const ReplyRow& row) {
+    switch (row.kind) {
+        case ReplyKind::FirmwareText:
+            events_.FirmwareTextReceived(TextPayload(frame, row.textBytes));
             break;
-        case 1:
-            events_.DeviceErrorTextReceived(TextPayload(frame, 32));
+        case ReplyKind::DeviceErrorText:
+            events_.DeviceErrorTextReceived(TextPayload(frame, row.textBytes));
             break;
-        case 2:
-            params_.calibScale = ParseNumber(frame);
+        case ReplyKind::Number:
+            params_.*row.number = ParseNumber(frame);
             break;
-        case 3:
-            params_.calibOffset = ParseNumber(frame);
+        case ReplyKind::WholeNumber:
+            params_.*row.wholeNumber = TruncateToInt32(ParseNumber(frame));
             break;
-        case 4:
-            params_.serialDevice = TextPayload(frame, 20);
+        case ReplyKind::Text:
+            params_.*row.text = TextPayload(frame, row.textBytes);
             break;
-        case 5:
-            params_.nominalValue = ParseNumber(frame);
-            break;
-        case 6:
-            params_.deviceParam62 = TruncateToInt32(ParseNumber(frame));
-            break;
-        case 7:
-            params_.deviceParam63 = TruncateToInt32(ParseNumber(frame));
-            break;
-        case 18:
+        case ReplyKind::LinCount:
             params_.linCount = static_cast<uint8_t>(frame[4] - '0');
             break;
-        case 19:
-            params_.unitText = TextPayload(frame, 8);
-            break;
-        case 20:
-            params_.serialSensor = TextPayload(frame, 20);
-            break;
-        default:
-            params_.linTable[kLinIndex[row - 8]] = ParseNumber(frame);
+        case ReplyKind::LinPoint:
+            params_.linTable[row.linIndex] = ParseNumber(frame);
             break;
     }
 }

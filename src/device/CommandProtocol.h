@@ -7,36 +7,21 @@
 #include <string>
 #include <string_view>
 
-#include "app/MessageSink.h"
+#include "base/MessageSink.h"
+#include "device/DeviceParameters.h"
+#include "device/Frame.h"
 #include "device/LinkEvents.h"
+#include "device/ReplyTable.h"
 #include "device/UnitUSB.h"
 
 namespace vx {
 
-using Frame = std::array<uint8_t, 32>;
-
-// The instrument's identity and calibration, as its replies deliver them. Written
-// only by the reply decoder on the command thread while the start-up sequence runs;
-// read on the user-interface thread once ParamMask() says all of them are in.
-struct DeviceParameters {
-    double calibScale = 0.0;
-    double calibOffset = 0.0;
-    std::string serialDevice;
-    double nominalValue = 0.0;
-    int32_t deviceParam62 = 0;
-    int32_t deviceParam63 = 0;
-    std::array<double, 11> linTable{};  // 1..5 outputs, 6..10 inputs; 0 unused
-    uint8_t linCount = 0;
-    std::string unitText;
-    std::string serialSensor;
-};
-
 // Command frames out on S1, reply frames in on R1, and the start-up sequence that
 // asks the instrument for its identity and calibration one query at a time.
-class CommandProtocol {
+class CommandProtocol final : public DeviceParameterSource {
   public:
     static constexpr uint32_t kAllParameters = 0x3FFFC7;
-    static constexpr int kStartupQueries = 21;
+    static constexpr int kStartupQueries = static_cast<int>(kReplyTable.size());
 
     CommandProtocol(UnitUSB& usb, MessageSink& messages, LinkEvents& events);
 
@@ -57,7 +42,8 @@ class CommandProtocol {
 
     uint32_t ParamMask() const { return paramMask_.load(std::memory_order_acquire); }
     bool ReplyReceived(int step) const { return replyReceived_[step].load(); }
-    const DeviceParameters& Parameters() const { return params_; }
+    const DeviceParameters& Parameters() const override { return params_; }
+    bool AllParametersIn() const override { return ParamMask() == kAllParameters; }
 
     // Called by the device initialisation once the device is open.
     void BeginLink();
@@ -66,7 +52,7 @@ class CommandProtocol {
     std::atomic<bool> commandPending{false};
 
   private:
-    void StoreParameter(const Frame& frame, int row);
+    void StoreParameter(const Frame& frame, const ReplyRow& row);
 
     UnitUSB& usb_;
     MessageSink& messages_;

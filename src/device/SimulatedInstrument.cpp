@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "device/Frame.h"
+
 namespace vx {
 
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr uint8_t kEndOfFrame = 0xA7;
 constexpr auto kPacketPeriod = 10ms;
 constexpr int kSamplesPerPacket = 10;
 

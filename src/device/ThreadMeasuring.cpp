@@ -1,19 +1,17 @@
 #include "device/ThreadMeasuring.h"
 
 #include "device/ThreadCommand.h"
-#include "measurement/MeasData.h"
 
 namespace vx {
 
-TdataThread2::TdataThread2(std::function<TMeasData*()> currentMeasData)
-    : currentMeasData_(std::move(currentMeasData)),
+TdataThread2::TdataThread2(std::function<bool()> fetchBlock)
+    : fetchBlock_(std::move(fetchBlock)),
       thread_([this](std::stop_token stop) { Execute(stop); }) {}
 
 void TdataThread2::Execute(std::stop_token stop) {
     NameCurrentThread("measuringData");
     while (!stop.stop_requested()) {
-        TMeasData* measData = currentMeasData_();
-        if (measData == nullptr || !measData->FetchMeasBlock()) {
+        if (!fetchBlock_()) {
             break;
         }
         // A full ring is retried at once; yielding lets the consumer run meanwhile.

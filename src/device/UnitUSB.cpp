@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "device/Frame.h"
+
 namespace vx {
 
 namespace {
 constexpr const char* kDataErrorText = "Data error, save data and repower device";
-constexpr uint8_t kEndOfFrame = 0xA7;
 }  // namespace
 
 UnitUSB::UnitUSB(UsbBackend& backend, MessageSink& messages, LinkEvents& events,

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/MessageSink.h"
+#include "base/MessageSink.h"
 #include "device/LinkEvents.h"
 #include "device/UsbBackend.h"
 

@@ -7,9 +7,8 @@ std::string LanguageSection(int32_t index) {
 }
 
 std::optional<IniFile> OpenLanguageFile(const Folders& folders, MessageSink& messages) {
-    const auto perUser = PerUserFolder(folders);
+    const auto perUser = PerUserFolder(folders, messages);
     if (!perUser) {
-        messages.Show("Path to AppData not found", "Error");
         return std::nullopt;
     }
     auto file = IniFile::Load(*perUser / kLanguageFileName);

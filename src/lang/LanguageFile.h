@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Folders.h"
-#include "app/IniFile.h"
-#include "app/MessageSink.h"
+#include "base/Folders.h"
+#include "base/IniFile.h"
+#include "base/MessageSink.h"
 
 namespace vx {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/ProgramError.h"
+#include "base/ProgramError.h"
 
 namespace vx {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "app/Folders.h"
-#include "app/MessageSink.h"
-#include "app/Settings.h"
+#include "base/Folders.h"
+#include "base/MessageSink.h"
+#include "settings/Settings.h"
 
 namespace vx {
 

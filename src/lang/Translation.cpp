@@ -1,5 +1,6 @@
 #include "lang/Translation.h"
 
+#include "base/TextParse.h"
 #include "lang/LanguageFile.h"
 
 namespace vx {
@@ -10,20 +11,6 @@ namespace {
 // stored as ".eq.".
 constexpr std::string_view kEquals = "=";
 constexpr std::string_view kEncodedEquals = ".eq.";
-
-bool IsWhiteSpace(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsWhiteSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsWhiteSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Built by appending: std::string::replace draws a false -Werror=restrict from GCC 12.
 std::string ReplaceFirst(std::string_view text, std::string_view from, std::string_view to) {

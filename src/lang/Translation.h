@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Folders.h"
-#include "app/MessageSink.h"
+#include "base/Folders.h"
+#include "base/MessageSink.h"
 
 namespace vx {
 

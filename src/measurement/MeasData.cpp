@@ -9,6 +9,10 @@ namespace {
 int32_t NextSlot(int32_t index) {
     return index + 1 == TMeasData::kRingSize ? 0 : index + 1;
 }
+
+constexpr std::array<std::string tDataListArray::*, kSeriesCount> kSeriesFields = {
+    &tDataListArray::value, &tDataListArray::min, &tDataListArray::max, &tDataListArray::minAvr,
+    &tDataListArray::maxAvr};
 }  // namespace
 
 TMeasData::TMeasData(int32_t samplesPerValue, CommandProtocol& protocol, UnitUSB& usb,
@@ -43,6 +47,18 @@ void TMeasData::OnInitTick() {
     if (onStartupComplete_) {
         onStartupComplete_();
     }
+}
+
+std::array<std::string, kSeriesCount> TMeasData::GetSeriesTexts(int32_t i) const {
+    std::array<std::string, kSeriesCount> texts;
+    for (int k = 0; k < kSeriesCount; ++k) {
+        texts[k] = dataList[i].*kSeriesFields[k];
+    }
+    return texts;
+}
+
+void TMeasData::SetSeriesText(int32_t i, SeriesRole role, std::string text) {
+    dataList[i].*kSeriesFields[role] = std::move(text);
 }
 
 void TMeasData::ClearDataIndex() {

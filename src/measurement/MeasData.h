@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "measurement/DateTime.h"
-#include "measurement/Timer.h"
+#include "base/DateTime.h"
+#include "base/Timer.h"
+#include "chart/ChartModel.h"
 
 namespace vx {
 
@@ -89,6 +90,10 @@ class TMeasData {
     void SetDateText(int32_t i, std::string t) { dataList[i].date = std::move(t); }
     void SetMsText(int32_t i, std::string t) { dataList[i].ms = std::move(t); }
     double GetTimeStamp(int32_t i) const { return dataList[i].timeStamp; }
+    // The five measured values of record i in series order (SeriesRole): the order in
+    // which the table, the chart and the data-set files list them.
+    std::array<std::string, kSeriesCount> GetSeriesTexts(int32_t i) const;
+    void SetSeriesText(int32_t i, SeriesRole role, std::string text);
 
     // Measuring thread only: one packet into the ring, or nothing while it has no room
     // for ten more samples. False when the read failed and the thread is to end.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "lang/ExternalParameters.h"
 #include "measurement/ValueText.h"
 
 namespace vx {
@@ -18,10 +17,10 @@ constexpr int32_t kMeanCountLimit = 1'000'000;
 
 }  // namespace
 
-SampleProcessor::SampleProcessor(const CommandProtocol& protocol, const ValueFormatter& formatter,
-                                 const Settings& settings, ProcessingHost& host,
-                                 MessageSink& messages)
-    : protocol_(protocol),
+SampleProcessor::SampleProcessor(const DeviceParameterSource& device,
+                                 const ValueFormatter& formatter, const Settings& settings,
+                                 ProcessingHost& host, MessageSink& messages)
+    : device_(device),
       formatter_(formatter),
       settings_(settings),
       host_(host),
@@ -65,10 +64,10 @@ bool SampleProcessor::ProcessSamples(TMeasData& meas) {
     while (meas.TakeSample(sample)) {
         meas.AdvanceSampleClock();
         ObeyStatus(meas, sample.status);
-        if (protocol_.ParamMask() != CommandProtocol::kAllParameters) {
+        if (!device_.AllParametersIn()) {
             continue;
         }
-        const DeviceParameters& p = protocol_.Parameters();
+        const DeviceParameters& p = device_.Parameters();
         const double u = Calibrate(p, sample.raw);
         double v = 0.0;
         if (!Linearise(p, u, v)) {
@@ -157,7 +156,7 @@ double SampleProcessor::EndWindow(TMeasData& meas) {
 
     const double diff = mean - meas.zeroOffset;
     meas.meanText = formatter_.FormatValue(diff);
-    const double nominal = protocol_.Parameters().nominalValue;
+    const double nominal = device_.Parameters().nominalValue;
     if (diff > nominal || diff < -nominal) {
         overloadHold = kOverloadHoldSamples;
     }
@@ -191,7 +190,7 @@ void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double dif
         meanCount /= 10;
     }
     meanOfMeansText =
-        formatter_.FormatValue(meanSum / meanCount) + " " + protocol_.Parameters().unitText;
+        formatter_.FormatValue(meanSum / meanCount) + " " + device_.Parameters().unitText;
 
     if (trigger != Trigger::Automatic) {
         if (settings_.WriteToKeyBuffer && trigger == Trigger::Key) {
@@ -206,8 +205,7 @@ void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double dif
             const ExternalValues values{meas.minText,    meas.maxText,  meas.minAvrText,
                                         meas.maxAvrText, meas.meanText, r.time,
                                         r.date};
-            host_.StartExternalProgram(settings_.extProgramm,
-                                       BuildExternalParameters(settings_.extParameter, values));
+            host_.StartExternalProgram(settings_.extProgramm, values);
         }
         return;
     }
@@ -218,9 +216,8 @@ void SampleProcessor::FeedChart(TMeasData& meas) {
     // About ten points a second at most, whatever the window.
     const int32_t divisor = meas.samplesPerValue >= 100 ? 1 : 100 / meas.samplesPerValue;
     if (meas.dataIndex % divisor == 0) {
-        const std::array<ChartSeries*, 5> series = host_.AutoRunSeries();
-        const std::array<const std::string*, 5> texts = {
-            &meas.meanText, &meas.minText, &meas.maxText, &meas.minAvrText, &meas.maxAvrText};
+        const std::array<ChartSeries*, kSeriesCount> series = host_.AutoRunSeries();
+        const std::array<std::string, kSeriesCount> texts = meas.GetSeriesTexts(meas.dataIndex);
         if (meas.dataWrapped) {
             for (ChartSeries* s : series) {
                 if (s != nullptr) {
@@ -233,7 +230,7 @@ void SampleProcessor::FeedChart(TMeasData& meas) {
             if (series[k] == nullptr) {
                 continue;
             }
-            if (const auto y = ParseValueText(*texts[k], separator)) {
+            if (const auto y = ParseValueText(texts[k], separator)) {
                 series[k]->Add(meas.dataIndex, *y);
             }
         }

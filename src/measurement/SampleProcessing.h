@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <string>
 
-#include "app/MessageSink.h"
-#include "app/Settings.h"
-#include "chart/ChartSeries.h"
-#include "device/CommandProtocol.h"
+#include "base/MessageSink.h"
+#include "chart/ChartModel.h"
+#include "device/DeviceParameters.h"
+#include "measurement/ExternalValues.h"
 #include "measurement/MeasData.h"
 #include "measurement/ValueFormat.h"
+#include "settings/Settings.h"
 
 namespace vx {
 
@@ -22,11 +23,11 @@ class ProcessingHost {
     virtual void ConnectionLost() = 0;
     // Types the text into the focused application, then Enter.
     virtual void TypeText(const std::string& text) = 0;
-    virtual void StartExternalProgram(const std::string& program,
-                                      const std::string& parameters) = 0;
+    // Hands a hand-triggered data set to the external program.
+    virtual void StartExternalProgram(const std::string& program, const ExternalValues& values) = 0;
     // The series an automatic run feeds, of the current display kind, in the order
     // value, min, max, minAvr, maxAvr; null where the value's check box is off.
-    virtual std::array<ChartSeries*, 5> AutoRunSeries() = 0;
+    virtual std::array<ChartSeries*, kSeriesCount> AutoRunSeries() = 0;
     // Lets both chart axes scale to the points again.
     virtual void RescaleChartAxes() = 0;
 };
@@ -35,7 +36,7 @@ class ProcessingHost {
 // Its peaks and mean of means live for the whole run: a new device link keeps them.
 class SampleProcessor {
   public:
-    SampleProcessor(const CommandProtocol& protocol, const ValueFormatter& formatter,
+    SampleProcessor(const DeviceParameterSource& device, const ValueFormatter& formatter,
                     const Settings& settings, ProcessingHost& host, MessageSink& messages);
 
     // Drains the ring; true when at least one data set was recorded.
@@ -70,7 +71,7 @@ class SampleProcessor {
     void FeedChart(TMeasData& meas);
     void ReportCalibrationError();
 
-    const CommandProtocol& protocol_;
+    const DeviceParameterSource& device_;
     const ValueFormatter& formatter_;
     const Settings& settings_;
     ProcessingHost& host_;

@@ -2,7 +2,6 @@
 
 #include <fmt/compile.h>
 #include <fmt/format.h>
-#include <langinfo.h>
 
 #include <array>
 #include <cmath>
@@ -95,10 +94,6 @@ void ReplaceFirst(std::string& text, char from, std::string_view to) {
 }
 
 }  // namespace
-
-std::string_view ProcessDecimalSeparator() {
-    return nl_langinfo(RADIXCHAR);
-}
 
 double ResolutionStep(double r, double x) {
     for (const StepRow& row : kStepTable) {

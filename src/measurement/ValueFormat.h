@@ -3,11 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace vx {
+#include "base/LocaleFormat.h"
 
-// The decimal separator that the process's number conversions use now (LC_NUMERIC
-// of the calling thread's locale), so it follows setlocale() at any time.
-std::string_view ProcessDecimalSeparator();
+namespace vx {
 
 // The resolution step for the value x on an instrument whose nominal value times
 // 0.99 is r: the row of the step table for r, then its large, middle or small step
@@ -32,9 +30,6 @@ class ValueFormatter {
     explicit ValueFormatter(const double& nominalValue,
                             SeparatorSource decimalSeparator = ProcessDecimalSeparator)
         : nominalValue_(&nominalValue), decimalSeparator_(decimalSeparator) {}
-
-    // For a rebuilt device link whose parameters live elsewhere.
-    void WatchNominalValue(const double& nominalValue) { nominalValue_ = &nominalValue; }
 
     std::string FormatValue(double x) const;
 

@@ -7,13 +7,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/FixedFolders.h"
-#include "app/IniFile.h"
 #include "app/TForm1.h"
-#include "app/TempFolder.h"
+#include "base/IniFile.h"
+#include "base/ManualTimer.h"
 #include "device/SimulatedInstrument.h"
-#include "measurement/ManualTimer.h"
+#include "support/FixedFolders.h"
 #include "support/Recorders.h"
+#include "support/TempFolder.h"
 
 namespace vx::test {
 

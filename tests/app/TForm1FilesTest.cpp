@@ -4,7 +4,7 @@
 #include <QEventLoop>
 
 #include "app/GuiTestSupport.h"
-#include "app/ProgramError.h"
+#include "base/ProgramError.h"
 
 namespace vx {
 namespace {

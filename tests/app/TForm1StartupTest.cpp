@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/GuiTestSupport.h"
-#include "app/ProgramError.h"
+#include "base/ProgramError.h"
 
 namespace vx {
 namespace {

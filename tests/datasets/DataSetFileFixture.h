@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ManualTimer.h"
 #include "device/CommandProtocol.h"
-#include "measurement/ManualTimer.h"
 #include "measurement/MeasData.h"
 #include "support/LinkParts.h"
 #include "support/Recorders.h"

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "app/ProgramError.h"
-#include "app/TempFolder.h"
+#include "base/DateTime.h"
+#include "base/ProgramError.h"
 #include "datasets/DataSetFileFixture.h"
 #include "datasets/DataSetFileFormat.h"
 #include "datasets/DataSetFileReader.h"
 #include "datasets/DataSetFileSave.h"
 #include "datasets/DataSetTable.h"
-#include "measurement/DateTime.h"
 #include "measurement/ValueFormat.h"
+#include "support/TempFolder.h"
 
 namespace vx {
 namespace {

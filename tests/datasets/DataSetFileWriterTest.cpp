@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/TempFolder.h"
 #include "datasets/DataSetFileFixture.h"
 #include "datasets/DataSetFileFormat.h"
 #include "datasets/DataSetFileSave.h"
+#include "support/TempFolder.h"
 
 namespace vx {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/ManualTimer.h"
 #include "datasets/DataSetTable.h"
 #include "device/CommandProtocol.h"
-#include "measurement/ManualTimer.h"
 #include "support/LinkParts.h"
 #include "support/Recorders.h"
 #include "support/ScriptedBackend.h"

@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "EmulatedUsbInstrument.h"
-#include "device/DeviceLink.h"
+#include "base/ManualTimer.h"
 #include "device/LibusbBackend.h"
-#include "measurement/ManualTimer.h"
+#include "measurement/DeviceLink.h"
 #include "support/Recorders.h"
 
 namespace vx {

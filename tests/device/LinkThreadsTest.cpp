@@ -4,9 +4,9 @@
 
 #include <thread>
 
-#include "device/DeviceLink.h"
+#include "base/ManualTimer.h"
 #include "device/SimulatedInstrument.h"
-#include "measurement/ManualTimer.h"
+#include "measurement/DeviceLink.h"
 #include "support/Recorders.h"
 
 namespace vx {

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "app/FixedFolders.h"
-#include "app/TempFolder.h"
+#include "support/FixedFolders.h"
 #include "support/Recorders.h"
+#include "support/TempFolder.h"
 
 namespace vx::test {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "LanguageFixture.h"
-#include "app/ProgramError.h"
+#include "base/ProgramError.h"
 
 namespace vx {
 namespace {

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "LanguageFixture.h"
-#include "app/ProgramError.h"
+#include "base/ProgramError.h"
+#include "support/FileSizeLimit.h"
 
 namespace vx {
 namespace {
@@ -131,9 +132,11 @@ TEST_F(TranslationTest, FileThatCannotBeWrittenBackIsAnError) {
     EXPECT_THROW(Translate("Numbers", 1), ProgramError);
     // Found texts need no write.
     WriteBytes(languageFile_, kGerman);
-    std::filesystem::create_directory(perUser_ / "418config.lng.new");
-    EXPECT_EQ(Translate("Mean value", 1), "Mittelwert");
-    EXPECT_THROW(Translate("Numbers", 1), ProgramError);
+    {
+        const test::FileSizeLimit full(kGerman.size());
+        EXPECT_EQ(Translate("Mean value", 1), "Mittelwert");
+        EXPECT_THROW(Translate("Numbers", 1), ProgramError);
+    }
     EXPECT_EQ(ReadBytes(languageFile_), kGerman);
 }
 

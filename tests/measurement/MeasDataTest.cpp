@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/ManualTimer.h"
 #include "device/CommandProtocol.h"
-#include "measurement/ManualTimer.h"
 #include "measurement/MeasData.h"
 #include "support/LinkParts.h"
 #include "support/Recorders.h"

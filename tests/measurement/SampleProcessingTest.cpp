@@ -2,7 +2,8 @@
 
 #include <functional>
 
-#include "measurement/ManualTimer.h"
+#include "base/ManualTimer.h"
+#include "desktop/ExternalParameters.h"
 #include "measurement/SampleProcessing.h"
 #include "support/LinkParts.h"
 #include "support/Recorders.h"
@@ -18,14 +19,15 @@ class RecordingHost final : public ProcessingHost {
   public:
     void ConnectionLost() override { ++connectionLost; }
     void TypeText(const std::string& text) override { typed.push_back(text); }
-    void StartExternalProgram(const std::string& program, const std::string& params) override {
-        launched.push_back(program + "|" + params);
+    // Records the program with its parameter text, as the window would build it.
+    void StartExternalProgram(const std::string& program, const ExternalValues& values) override {
+        launched.push_back(program + "|" + BuildExternalParameters(*parameterTemplate, values));
         if (onLaunch) {
             onLaunch();
         }
     }
-    std::array<ChartSeries*, 5> AutoRunSeries() override {
-        std::array<ChartSeries*, 5> fed{};
+    std::array<ChartSeries*, kSeriesCount> AutoRunSeries() override {
+        std::array<ChartSeries*, kSeriesCount> fed{};
         for (size_t k = 0; k < fed.size(); ++k) {
             fed[k] = shown[k] ? &series[k] : nullptr;
         }
@@ -37,6 +39,7 @@ class RecordingHost final : public ProcessingHost {
     int rescales = 0;
     std::vector<std::string> typed, launched;
     std::function<void()> onLaunch;
+    const std::string* parameterTemplate = nullptr;
     std::array<bool, 5> shown = {true, false, false, false, false};
     std::array<ChartSeries, 5> series = {
         ChartSeries{"Value", {}, SeriesKind::Points, PointerShape::Default},
@@ -51,6 +54,7 @@ class RecordingHost final : public ProcessingHost {
 class SampleProcessingTest : public ::testing::Test, protected test::LinkParts {
   protected:
     SampleProcessingTest() {
+        host.parameterTemplate = &settings.extParameter;
         settings.localeFormat.shortDateFormat = "%d.%m.%Y";
         settings.localeFormat.longTimeFormat = "%H:%M:%S";
         settings.KeyDebounceTimeMs = 70;

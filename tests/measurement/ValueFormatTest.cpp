@@ -86,10 +86,6 @@ TEST(ValueFormatterTest, NominalValueAndHiResAreReadAtEveryCall) {
     EXPECT_EQ(formatter.FormatValue(3.14159), " 3,142");
     formatter.hiRes = true;
     EXPECT_EQ(formatter.FormatValue(3.14159), " 3,1416");
-
-    double otherInstrument = 2;
-    formatter.WatchNominalValue(otherInstrument);
-    EXPECT_EQ(formatter.FormatValue(0.05), " 0,05000");
 }
 
 TEST(ValueFormatterTest, ValuesThatAreNoNumbersKeepTheWidth) {

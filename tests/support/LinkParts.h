@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/ManualTimer.h"
 #include "device/CommandProtocol.h"
 #include "device/UnitUSB.h"
-#include "measurement/ManualTimer.h"
 #include "support/Recorders.h"
 #include "support/ScriptedBackend.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageSink.h"
+#include "base/MessageSink.h"
 #include "device/LinkEvents.h"
 
 namespace vx::test {

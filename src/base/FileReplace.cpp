@@ -1,0 +1,141 @@
+#include "base/FileReplace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace vx {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// As many links as the kernel follows itself before ELOOP.
+constexpr int kMaxLinkHops = 40;
+constexpr int kTempNameAttempts = 100;
+
+std::string Reason(int error) {
+    return std::strerror(error);
+}
+
+// The file that a chain of symbolic links ends at; it need not exist.
+std::optional<fs::path> ResolveLinks(fs::path path, int& error) {
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return path;
+        }
+        std::error_code ec;
+        const fs::path link = fs::read_symlink(path, ec);
+        if (ec) {
+            error = ec.value();
+            return std::nullopt;
+        }
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    error = ELOOP;
+    return std::nullopt;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+// Closes fd in any case; errno tells the first failure, as close can report a late
+// write error of its own.
+bool WriteAndClose(int fd, std::string_view bytes, bool flush) {
+    const bool written = WriteAll(fd, bytes) && (!flush || fsync(fd) == 0);
+    const int error = errno;
+    const bool closed = close(fd) == 0;
+    if (!written) {
+        errno = error;
+    }
+    return written && closed;
+}
+
+std::optional<std::string> WriteInPlace(const fs::path& target, std::string_view bytes) {
+    const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0 || !WriteAndClose(fd, bytes, false)) {
+        return Reason(errno);
+    }
+    return std::nullopt;
+}
+
+// A name beside the target that no other file has; -1 and errno when none can be made.
+int CreateTemp(const fs::path& folder, NewFileOpener openTemp, fs::path& temp) {
+    static unsigned serial = 0;
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        temp = folder / (".vx212-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
+        const int fd = openTemp(temp.c_str());
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+int OpenNewFile(const char* path) {
+    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+std::optional<std::string> ReplaceFileContents(const std::string& path, std::string_view bytes,
+                                               NewFileOpener openTemp) {
+    int error = 0;
+    const std::optional<fs::path> target = ResolveLinks(path, error);
+    if (!target) {
+        return Reason(error);
+    }
+    struct stat existing {};
+    const bool exists = stat(target->c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        return Reason(EISDIR);
+    }
+    // Renaming over a FIFO or a device would replace the node, not feed it.
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return WriteInPlace(*target, bytes);
+    }
+    // A rename could replace a file the user may not write; writing it in place could not.
+    if (exists && faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) {
+        return Reason(errno);
+    }
+
+    const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
+    fs::path temp;
+    const int fd = CreateTemp(folder, openTemp, temp);
+    if (fd < 0) {
+        return WriteInPlace(*target, bytes);
+    }
+    // Only a privileged user can give the file back to its owner; for anyone else it
+    // was theirs already. The owner goes first: changing it clears set-id bits.
+    if (exists) {
+        [[maybe_unused]] const int owned = fchown(fd, existing.st_uid, existing.st_gid);
+    }
+    if (exists && fchmod(fd, existing.st_mode & 07777) != 0) {
+        error = errno;
+        close(fd);
+    } else if (WriteAndClose(fd, bytes, true) && rename(temp.c_str(), target->c_str()) == 0) {
+        return std::nullopt;
+    } else {
+        error = errno;
+    }
+    unlink(temp.c_str());
+    return Reason(error);
+}
+
+}  // namespace vx

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <set>
+#include <thread>
+
+#include "base/FileReplace.h"
+#include "support/TempFolder.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct stat StatOf(const fs::path& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+class FileReplaceTest : public ::testing::Test {
+  protected:
+    // The names in the folder, so a temporary file left behind shows.
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder.Path())) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    test::TempFolder folder;
+    const fs::path file = folder.Path() / "data.txt";
+};
+
+TEST_F(FileReplaceTest, ReplacesByRenameKeepingPermissionBits) {
+    test::WriteBytes(file, "old contents, longer than the new ones");
+    chmod(file.c_str(), 0640);
+    const ino_t before = StatOf(file).st_ino;
+
+    EXPECT_EQ(ReplaceFileContents(file.string(), "new"), std::nullopt);
+    EXPECT_EQ(test::ReadBytes(file), "new");
+    EXPECT_EQ(StatOf(file).st_mode & 07777, 0640u);
+    EXPECT_NE(StatOf(file).st_ino, before);
+    EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+}
+
+TEST_F(FileReplaceTest, NewFileGetsTheUmaskMode) {
+    const mode_t previous = umask(027);
+    EXPECT_EQ(ReplaceFileContents(file.string(), "new"), std::nullopt);
+    umask(previous);
+    EXPECT_EQ(test::ReadBytes(file), "new");
+    EXPECT_EQ(StatOf(file).st_mode & 07777, 0640u);
+}
+
+// RLIMIT_FSIZE in a child, with SIGXFSZ ignored so that the write fails with EFBIG.
+TEST_F(FileReplaceTest, FailedWriteLeavesTheExistingFileIntact) {
+    const std::string old = "the data sets saved before";
+    test::WriteBytes(file, old);
+    const std::string bytes(100000, 'x');
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const auto reason = ReplaceFileContents(file.string(), bytes);
+        _exit(reason == std::string(std::strerror(EFBIG)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not report EFBIG";
+    EXPECT_EQ(test::ReadBytes(file), old);
+    EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+}
+
+// The tests run as root, who may write any file: the child checks as an ordinary user.
+TEST_F(FileReplaceTest, ReadOnlyFileIsNotReplaced) {
+    constexpr uid_t kNobody = 65534;
+    test::WriteBytes(file, "protected");
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    ASSERT_EQ(chown(file.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(folder.Path().c_str(), kNobody, kNobody), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(2);
+        }
+        const auto reason = ReplaceFileContents(file.string(), "new");
+        _exit(reason == std::string(std::strerror(EACCES)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the read-only file was not refused";
+    EXPECT_EQ(test::ReadBytes(file), "protected");
+    EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+}
+
+TEST_F(FileReplaceTest, SymbolicLinksLeadToTheFileThatIsReplaced) {
+    fs::create_directories(folder.Path() / "sub");
+    const fs::path real = folder.Path() / "sub" / "real.txt";
+    test::WriteBytes(real, "old");
+    chmod(real.c_str(), 0604);
+    fs::create_symlink("sub/real.txt", folder.Path() / "first");
+    fs::create_symlink(folder.Path() / "first", folder.Path() / "second");
+
+    EXPECT_EQ(ReplaceFileContents((folder.Path() / "second").string(), "new"), std::nullopt);
+    EXPECT_EQ(fs::read_symlink(folder.Path() / "second"), folder.Path() / "first");
+    EXPECT_EQ(fs::read_symlink(folder.Path() / "first"), "sub/real.txt");
+    EXPECT_EQ(test::ReadBytes(real), "new");
+    EXPECT_EQ(StatOf(real).st_mode & 07777, 0604u);
+    EXPECT_EQ(Names(), (std::set<std::string>{"first", "second", "sub"}));
+
+    fs::create_symlink("sub/missing.txt", folder.Path() / "dangling");
+    EXPECT_EQ(ReplaceFileContents((folder.Path() / "dangling").string(), "made"), std::nullopt);
+    EXPECT_EQ(test::ReadBytes(folder.Path() / "sub" / "missing.txt"), "made");
+    EXPECT_TRUE(fs::is_symlink(folder.Path() / "dangling"));
+}
+
+TEST_F(FileReplaceTest, TargetsThatCannotBeWrittenReportTheReason) {
+    fs::create_directories(folder.Path() / "dir");
+    test::WriteBytes(folder.Path() / "plain", "a file");
+    fs::create_symlink("loop", folder.Path() / "loop");
+    const std::vector<std::pair<fs::path, int>> cases = {
+        {folder.Path() / "dir", EISDIR},
+        {folder.Path() / "plain" / "data.txt", ENOTDIR},
+        {folder.Path() / "missing" / "data.txt", ENOENT},
+        {folder.Path() / "loop", ELOOP},
+    };
+    for (const auto& [path, error] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ReplaceFileContents(path.string(), "new"), std::strerror(error));
+    }
+    EXPECT_TRUE(fs::is_directory(folder.Path() / "dir"));
+    EXPECT_TRUE(fs::is_empty(folder.Path() / "dir"));
+    EXPECT_EQ(test::ReadBytes(folder.Path() / "plain"), "a file");
+    EXPECT_EQ(Names(), (std::set<std::string>{"dir", "loop", "plain"}));
+}
+
+TEST_F(FileReplaceTest, WritesInPlaceWhereNoTemporaryFileCanBeMade) {
+    test::WriteBytes(file, "old contents, longer than the new ones");
+    const ino_t before = StatOf(file).st_ino;
+    const NewFileOpener refused = [](const char*) {
+        errno = EACCES;
+        return -1;
+    };
+
+    EXPECT_EQ(ReplaceFileContents(file.string(), "new", refused), std::nullopt);
+    EXPECT_EQ(test::ReadBytes(file), "new");
+    EXPECT_EQ(StatOf(file).st_ino, before);
+
+    const fs::path fresh = folder.Path() / "fresh.txt";
+    EXPECT_EQ(ReplaceFileContents(fresh.string(), "made", refused), std::nullopt);
+    EXPECT_EQ(test::ReadBytes(fresh), "made");
+}
+
+TEST_F(FileReplaceTest, FifoIsFedNotReplaced) {
+    const fs::path fifo = folder.Path() / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = test::ReadBytes(fifo); });
+
+    EXPECT_EQ(ReplaceFileContents(fifo.string(), "through the pipe"), std::nullopt);
+    reader.join();
+    EXPECT_EQ(received, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "base/Folders.h"
+
+namespace vx::test {
+
+// Folders as a test sets them; nullopt stands for a lookup that fails.
+class FixedFolders final : public Folders {
+  public:
+    std::optional<std::filesystem::path> ApplicationDataFolder() const override {
+        return applicationData;
+    }
+    std::optional<std::filesystem::path> ProgramsFolder() const override { return programs; }
+    std::string WorkingDirectory() const override { return workingDirectory; }
+
+    std::optional<std::filesystem::path> applicationData;
+    std::optional<std::filesystem::path> programs;
+    std::string workingDirectory;
+};
+
+}  // namespace vx::test

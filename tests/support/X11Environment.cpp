@@ -1,0 +1,43 @@
+// The X server of the tests that need a real one: an Xvfb of their own, with key
+// repeat off, and the application on it through the xcb platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <memory>
+
+#include "desktop/ProcessSpawn.h"
+#include "support/XvfbServer.h"
+
+namespace vx::test {
+namespace {
+
+class X11Environment final : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        server_ = std::make_unique<XvfbServer>();
+        ASSERT_FALSE(server_->Display().empty()) << "Xvfb did not start: these tests need it";
+        setenv("DISPLAY", server_->Display().c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        ASSERT_TRUE(RunForOutput({"xset", "r", "off"})) << "xset could not switch key repeat off";
+        static int argc = 1;
+        static char name[] = "x11_tests";
+        static char* argv[] = {name, nullptr};
+        application_ = std::make_unique<QApplication>(argc, argv);
+    }
+    // The application goes before its server does.
+    void TearDown() override {
+        application_.reset();
+        server_.reset();
+    }
+
+  private:
+    std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<QApplication> application_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new X11Environment);
+
+}  // namespace
+}  // namespace vx::test

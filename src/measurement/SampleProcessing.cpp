@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "chart/DisplayModes.h"
 #include "lang/ExternalParameters.h"
 #include "measurement/ValueText.h"
 
@@ -149,8 +150,10 @@ void SampleProcessor::ReportCalibrationError() {
 }
 
 double SampleProcessor::EndWindow(TMeasData& meas) {
+    // Divided by the samples actually summed: a window the user shortened or
+    // lengthened while it ran holds more or fewer than the new length.
+    const double mean = meas.blockSum / meas.blockCount;
     meas.blockCount = 0;
-    const double mean = meas.blockSum / meas.samplesPerValue;
     meas.blockSum = 0.0;
     peakMaxAvr = mean > peakMaxAvr ? mean : peakMaxAvr;
     peakMinAvr = mean < peakMinAvr ? mean : peakMinAvr;
@@ -172,6 +175,10 @@ double SampleProcessor::EndWindow(TMeasData& meas) {
 void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double diff,
                                     Trigger trigger) {
     tDataListArray& r = meas.AppendDataSet();
+    ++recordedCount;
+    if (meas.dataIndex == 0 && !meas.dataWrapped) {
+        runOrigin_ = meas.sampleTime;
+    }
     r.value = meas.meanText;
     r.min = meas.minText;
     r.max = meas.maxText;
@@ -221,20 +228,27 @@ void SampleProcessor::FeedChart(TMeasData& meas) {
         const std::array<ChartSeries*, 5> series = host_.AutoRunSeries();
         const std::array<const std::string*, 5> texts = {
             &meas.meanText, &meas.minText, &meas.maxText, &meas.minAvrText, &meas.maxAvrText};
+        // On the number axis x is the store index, so the point of the overwritten
+        // record sits at its own place; on the time axis the oldest point comes first.
+        const bool numberAxis = IsNumberAxis(settings_.graficMode);
         if (meas.dataWrapped) {
+            const size_t oldest = numberAxis ? static_cast<size_t>(meas.dataIndex / divisor) : 0;
             for (ChartSeries* s : series) {
                 if (s != nullptr) {
-                    s->Delete(static_cast<size_t>(meas.dataIndex / divisor));
+                    s->Delete(oldest);
                 }
             }
         }
+        // The time axis counts seconds from the run's first data set, as the table
+        // does once the run has ended.
+        const double x = numberAxis ? meas.dataIndex : (meas.sampleTime - runOrigin_) * 86400.0;
         const std::string_view separator = ProcessDecimalSeparator();
         for (size_t k = 0; k < series.size(); ++k) {
             if (series[k] == nullptr) {
                 continue;
             }
             if (const auto y = ParseValueText(*texts[k], separator)) {
-                series[k]->Add(meas.dataIndex, *y);
+                series[k]->Add(x, *y);
             }
         }
     }

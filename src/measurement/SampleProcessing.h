@@ -58,6 +58,8 @@ class SampleProcessor {
     double meanSum = 0.0;
     std::string meanOfMeansText = "---";
     bool calibErrorShown = false;
+    // Data sets recorded since the program started.
+    int64_t recordedCount = 0;
 
   private:
     void ObeyStatus(TMeasData& meas, uint8_t status);
@@ -70,6 +72,9 @@ class SampleProcessor {
     void FeedChart(TMeasData& meas);
     void ReportCalibrationError();
 
+    // Time stamp of the first data set since the store was last emptied: an
+    // automatic run's time axis starts there.
+    double runOrigin_ = 0.0;
     const CommandProtocol& protocol_;
     const ValueFormatter& formatter_;
     const Settings& settings_;

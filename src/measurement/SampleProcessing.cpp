@@ -176,9 +176,6 @@ void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double dif
                                     Trigger trigger) {
     tDataListArray& r = meas.AppendDataSet();
     ++recordedCount;
-    if (meas.dataIndex == 0 && !meas.dataWrapped) {
-        runOrigin_ = meas.sampleTime;
-    }
     r.value = meas.meanText;
     r.min = meas.minText;
     r.max = meas.maxText;
@@ -222,15 +219,32 @@ void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double dif
 }
 
 void SampleProcessor::FeedChart(TMeasData& meas) {
+    const std::array<ChartSeries*, 5> series = host_.AutoRunSeries();
+    const bool numberAxis = IsNumberAxis(settings_.graficMode);
+    // The time axis counts seconds from the oldest data set of the store, as the table
+    // does once the run has ended. After the store has wrapped that data set moves on
+    // with every new one, and the points move back with it.
+    double origin = plottedOrigin_;
+    if (!numberAxis) {
+        const int32_t oldestRecord =
+            meas.dataWrapped ? (meas.dataIndex + 1) % meas.dataListSize : 0;
+        origin = meas.GetTimeStamp(oldestRecord);
+        if (origin != plottedOrigin_) {
+            for (ChartSeries* s : series) {
+                if (s != nullptr) {
+                    s->ShiftX((plottedOrigin_ - origin) * 86400.0);
+                }
+            }
+            plottedOrigin_ = origin;
+        }
+    }
     // About ten points a second at most, whatever the window.
     const int32_t divisor = meas.samplesPerValue >= 100 ? 1 : 100 / meas.samplesPerValue;
     if (meas.dataIndex % divisor == 0) {
-        const std::array<ChartSeries*, 5> series = host_.AutoRunSeries();
         const std::array<const std::string*, 5> texts = {
             &meas.meanText, &meas.minText, &meas.maxText, &meas.minAvrText, &meas.maxAvrText};
         // On the number axis x is the store index, so the point of the overwritten
         // record sits at its own place; on the time axis the oldest point comes first.
-        const bool numberAxis = IsNumberAxis(settings_.graficMode);
         if (meas.dataWrapped) {
             const size_t oldest = numberAxis ? static_cast<size_t>(meas.dataIndex / divisor) : 0;
             for (ChartSeries* s : series) {
@@ -239,9 +253,7 @@ void SampleProcessor::FeedChart(TMeasData& meas) {
                 }
             }
         }
-        // The time axis counts seconds from the run's first data set, as the table
-        // does once the run has ended.
-        const double x = numberAxis ? meas.dataIndex : (meas.sampleTime - runOrigin_) * 86400.0;
+        const double x = numberAxis ? meas.dataIndex : (meas.sampleTime - origin) * 86400.0;
         const std::string_view separator = ProcessDecimalSeparator();
         for (size_t k = 0; k < series.size(); ++k) {
             if (series[k] == nullptr) {

@@ -72,9 +72,8 @@ class SampleProcessor {
     void FeedChart(TMeasData& meas);
     void ReportCalibrationError();
 
-    // Time stamp of the first data set since the store was last emptied: an
-    // automatic run's time axis starts there.
-    double runOrigin_ = 0.0;
+    // Time stamp the automatic run's points on the time axis count from.
+    double plottedOrigin_ = 0.0;
     const CommandProtocol& protocol_;
     const ValueFormatter& formatter_;
     const Settings& settings_;

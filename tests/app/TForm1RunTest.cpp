@@ -3,6 +3,7 @@
 // driven by the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -424,8 +425,8 @@ TEST_F(WindowRunTest, WrappedRunIsSavedAsListedAndClearLastTakesTheSameDataSet) 
     const TableRow newest = rows.Row(10239);
     form.ClrLastClick();
     EXPECT_EQ(rows.Count(), 10240);
-    EXPECT_EQ(rows.Row(10238), rows.Row(10238));
-    EXPECT_NE(rows.Row(10239), newest);  // the blank row moved up
+    EXPECT_EQ(rows.Row(10239), TableRow{});  // the blank row moved up
+    EXPECT_NE(rows.Row(10238), newest);
     EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 10239u);
     EXPECT_EQ(form.Chart().Series(SeriesValue)->Points().back().x, 10239.0);
     form.saveToFileClick();
@@ -433,20 +434,47 @@ TEST_F(WindowRunTest, WrappedRunIsSavedAsListedAndClearLastTakesTheSameDataSet) 
 }
 
 // In the time modes a running automatic run plots its points at their time from the
-// run's first data set, where the table puts them once the run has ended.
-TEST_F(WindowRunTest, AutomaticRunPlotsAtTheTimeTheTableUsesAfterwards) {
-    harness.WriteSettingsFile("graficMode=1\n");  // points over time, 100 ms windows
-    StartUp();
-    form.StartClick();
-    Stream(5000);
-    const std::vector<ChartPoint> during = form.Chart().Series(SeriesValue)->Points();
-    ASSERT_GE(during.size(), 49u);
+// oldest data set of the store, where the table puts them once the run has ended: the
+// points stay where they are when the run stops.
+class WindowRunTimeAxisTest : public WindowRunTest {
+  protected:
+    void RunAndCompare(int ms) {
+        StartUp();
+        form.StartClick();
+        Stream(ms);
+        during = form.Chart().Series(SeriesValue)->Points();
+        form.StopClick();
+        Poll(0);
+        after = form.Chart().Series(SeriesValue)->Points();
+        ASSERT_FALSE(during.empty());
+        for (const ChartPoint& p : during) {
+            const auto found =
+                std::lower_bound(after.begin(), after.end(), p.x - 1e-6,
+                                 [](const ChartPoint& q, double x) { return q.x < x; });
+            ASSERT_NE(found, after.end()) << p.x;
+            EXPECT_NEAR(found->x, p.x, 1e-6);
+            EXPECT_EQ(found->y, p.y) << p.x;
+        }
+    }
+    std::vector<ChartPoint> during, after;
+};
+
+TEST_F(WindowRunTimeAxisTest, RunOfFiveSecondsAtOneHundredMilliseconds) {
+    harness.WriteSettingsFile("graficMode=1\n");
+    RunAndCompare(5000);
     EXPECT_EQ(during.front().x, 0.0);
     EXPECT_NEAR(during.back().x, 0.1 * static_cast<double>(during.size() - 1), 1e-6);
+    EXPECT_EQ(after.size(), during.size());
+}
 
-    form.StopClick();
-    Poll(0);
-    EXPECT_EQ(form.Chart().Series(SeriesValue)->Points(), during);
+// 12 640 data sets: the store has wrapped; every 100th data set has a point during
+// the run, the newest at record 2300.
+TEST_F(WindowRunTimeAxisTest, WrappedRunAtOneMillisecond) {
+    harness.WriteSettingsFile("graficMode=2\nSampleRate=0\n");
+    RunAndCompare(12640);
+    EXPECT_NEAR(during.back().x, 10.14, 1e-6);
+    EXPECT_NEAR(after.back().x, 10.239, 1e-6);
+    EXPECT_EQ(after.front().x, 0.0);
 }
 
 // With the focus in this program's own window the mean is not typed (Return would

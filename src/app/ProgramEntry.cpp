@@ -52,7 +52,14 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     XTestKeyboard keyboard(settings, messages);
     ShellLauncher launcher(messages);
     QtFileDialogs dialogs;
-    TForm1 window({backend, messages, timers, settings, folders, keyboard, launcher, dialogs});
+    TForm1Services services{backend, messages, timers,   settings,
+                            folders, keyboard, launcher, dialogs};
+    // Boxes have no owner window and would keep the program running after its window.
+    services.windowClosed = [&messages] {
+        messages.CloseAll();
+        QCoreApplication::quit();
+    };
+    TForm1 window(std::move(services));
     if (prepareWindow) {
         prepareWindow(window);
     }

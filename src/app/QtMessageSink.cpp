@@ -1,29 +1,33 @@
 #include "app/QtMessageSink.h"
 
-#include <QMessageBox>
 #include <QThread>
 
-namespace vx {
-namespace {
+#include <algorithm>
 
-void OpenBox(const QString& text, const QString& caption, MessageIcon icon,
-             std::function<void()> onClosed) {
+namespace vx {
+
+QtMessageSink::QtMessageSink() = default;
+
+void QtMessageSink::OpenBox(const QString& text, const QString& caption, MessageIcon icon,
+                            std::function<void()> onClosed) {
+    if (*closedAll_) {
+        return;
+    }
     auto* box =
         new QMessageBox(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                         caption, text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(box, &QMessageBox::finished, box, [onClosed = std::move(onClosed)] {
-        if (onClosed) {
-            onClosed();
-        }
-    });
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [closedAll = closedAll_, onClosed = std::move(onClosed)] {
+                         if (onClosed && !*closedAll) {
+                             onClosed();
+                         }
+                     });
+    std::erase_if(boxes_, [](const QPointer<QMessageBox>& open) { return open.isNull(); });
+    boxes_.emplace_back(box);
     // open() returns at once: a box raised inside a timer slot must not stop the timer.
     box->open();
 }
-
-}  // namespace
-
-QtMessageSink::QtMessageSink() = default;
 
 void QtMessageSink::Show(const std::string& text, const std::string& caption, MessageIcon icon,
                          std::function<void()> onClosed) {
@@ -35,10 +39,20 @@ void QtMessageSink::Show(const std::string& text, const std::string& caption, Me
     }
     QMetaObject::invokeMethod(
         &uiThread_,
-        [qtext, qcaption, icon, onClosed = std::move(onClosed)]() mutable {
+        [this, qtext, qcaption, icon, onClosed = std::move(onClosed)]() mutable {
             OpenBox(qtext, qcaption, icon, std::move(onClosed));
         },
         Qt::QueuedConnection);
+}
+
+void QtMessageSink::CloseAll() {
+    *closedAll_ = true;
+    for (const QPointer<QMessageBox>& box : boxes_) {
+        if (!box.isNull()) {
+            box->close();
+        }
+    }
+    boxes_.clear();
 }
 
 }  // namespace vx

@@ -49,11 +49,19 @@ TForm1::~TForm1() {
     delete Chart1;
 }
 
+// The question about unsaved data sets comes before the link's stop order.
 void TForm1::closeEvent(QCloseEvent* event) {
     if (!closed_) {
+        if (!ConfirmDiscardUnsaved()) {
+            event->ignore();
+            return;
+        }
         FormClose();
     }
     QWidget::closeEvent(event);
+    if (services_.windowClosed) {
+        services_.windowClosed();
+    }
 }
 
 QLabel* TForm1::AddLabel(const char* name, int left, int top, const QString& caption) {

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "app/DiscardQuestion.h"
 #include "app/FileDialogs.h"
 #include "app/RadioGroup.h"
 #include "base/MessageSink.h"
@@ -48,6 +49,11 @@ struct TForm1Services {
     // program: 0 when it started, else the error number.
     Clipboard& clipboard = SystemClipboard();
     DetachedStart startDetached = SpawnDetached;
+    // Asks before data sets that have not been saved are discarded.
+    std::function<DiscardAnswer(const std::string& question)> askBeforeDiscard =
+        AskBeforeDiscardBox;
+    // Runs once the window has closed: the program ends with its window.
+    std::function<void()> windowClosed = {};
 };
 
 // The main window. The controls keep their designer names as member and object
@@ -95,6 +101,9 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void ClrLastClick();
     void ClrAllClick();
     void saveToFileClick();
+    // Asks the user about data sets recorded since the last save or load before an
+    // action discards them; true when the action may go on.
+    bool ConfirmDiscardUnsaved();
     void loadFromFileClick();
     void ButtonExcelClick();
 
@@ -125,6 +134,7 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void ApplyStartupControlState();
     void ApplyDeviceNotFoundState();
     void ApplyDeviceReadyState();
+    void ApplyDataSetTakenState();
     void ApplyAutoRunState();
     void ApplyAutoRunEndedState();
 
@@ -233,6 +243,10 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void DisplayBoxClick(const QCheckBox* box, const char* key, QLabel* label);
     void ConnectHandlers();
     void RebuildTable(TMeasData& meas);
+    // The save behind "&SAVE"; true when the file was written.
+    bool SaveDataSets();
+    // Data sets recorded since the last save, load or clear that are still stored.
+    int64_t UnsavedDataSets() const;
     void SendWithHandshake(const char* code);
     std::string Translated(const std::string& text) const;
     // Puts a status text, translated, into the status line.
@@ -269,6 +283,9 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     DataSetTable table_;
     DataSetTableModel* tableModel_ = nullptr;
     bool closed_ = false;
+    // The sample processing's count of recorded data sets when they were last saved,
+    // loaded or cleared.
+    int64_t savedAtCount_ = 0;
     // The names last chosen in the save and the open dialog.
     std::string lastSaveName_;
     std::string lastOpenName_;

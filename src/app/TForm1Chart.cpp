@@ -42,9 +42,9 @@ void TForm1::RadioGroupGraficModeClick() {
     }
     const int mode = RadioGroupGraficMode->ItemIndex();
     store_.values.graficMode = mode;
-    store_.WriteConfigValue("graficMode", std::to_string(mode));
     InitSeriesType();
     setXAxis();
+    store_.WriteConfigValue("graficMode", std::to_string(mode));
 }
 
 void TForm1::DisplayBoxClick(const QCheckBox* box, const char* key, QLabel* label) {
@@ -52,9 +52,9 @@ void TForm1::DisplayBoxClick(const QCheckBox* box, const char* key, QLabel* labe
         return;
     }
     const bool checked = box->isChecked();
-    if (store_.WriteConfigValue(key, checked ? "1" : "0")) {
-        label->setVisible(checked);
-    }
+    // Shown as chosen, also when the settings file cannot take the choice.
+    label->setVisible(checked);
+    store_.WriteConfigValue(key, checked ? "1" : "0");
 }
 
 void TForm1::CheckBPeak1msUpClick() {

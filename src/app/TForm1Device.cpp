@@ -1,6 +1,6 @@
 // The device link as the window runs it: start, the identity once the instrument is
 // ready, the 100 ms poll, and the stop in order.
-#include <QCoreApplication>
+#include <QApplication>
 #include <QPointer>
 
 #include "app/TForm1.h"
@@ -75,6 +75,8 @@ void TForm1::TimerGetMeasTimer() {
     if (meas->IsAutoMode()) {
         tableStale = true;
     } else if (recorded) {
+        // A data set from the instrument's key counts as a single shot does.
+        ApplyDataSetTakenState();
         table_.BuildHeader(link_.Protocol().Parameters().unitText, store_.values.graficMode);
         table_.AddDataLine(*meas, meas->GetDataIndex(), meas->GetDataIndex(),
                            store_.values.graficMode);
@@ -102,14 +104,13 @@ void TForm1::RebuildTable(TMeasData& meas) {
     tableStale = false;
     table_.BuildHeader(link_.Protocol().Parameters().unitText, store_.values.graficMode);
     table_.BeginBatch();
-    const std::vector<int32_t> order = meas.ChronologicalIndexes();
-    for (size_t row = 0; row < order.size(); ++row) {
-        table_.AddDataLine(meas, static_cast<int>(row), order[row], store_.values.graficMode);
+    // Row r is record r from here on: a save and "CLR LAST MEASUREMENT" then take the
+    // same data sets as the table shows.
+    meas.PutInChronologicalOrder();
+    for (int32_t i = 0; i <= meas.GetDataIndex(); ++i) {
+        table_.AddDataLine(meas, i, i, store_.values.graficMode);
     }
     table_.AddBlankLine();
-    if (meas.IsDataWrapped()) {
-        meas.SetDataIndexToEnd();
-    }
     table_.EndBatch();
     ButtonZoomClick();
 
@@ -186,10 +187,14 @@ void TForm1::DataErrorOccurred(const DataErrorNotice& notice) {
     QMetaObject::invokeMethod(
         this,
         [this, notice] {
+            if (closed_) {
+                return;
+            }
             services_.messages.Show(notice.text, notice.caption, MessageIcon::None,
                                     [window = QPointer(this), exit = notice.exitAfterSave] {
-                                        // The box has no owner: the window may be gone.
-                                        if (window == nullptr) {
+                                        // The box has no owner: the window may be closed
+                                        // or gone.
+                                        if (window == nullptr || window->closed_) {
                                             return;
                                         }
                                         window->saveToFileClick();
@@ -207,7 +212,12 @@ void TForm1::ConnectionLost() {
     SetZemlometerKeys(false);
 }
 
+// The keys go to whichever window has the focus: into one of this program's own
+// windows they would press its focused button (Return) or fill its fields.
 void TForm1::TypeText(const std::string& text) {
+    if (QApplication::activeWindow() != nullptr) {
+        return;
+    }
     services_.keyboard.TypeText(text);
 }
 

@@ -1,4 +1,6 @@
 // Saving the data sets to a file and loading a file back.
+#include <algorithm>
+
 #include "app/TForm1.h"
 #include "datasets/DataSetFileFormat.h"
 #include "datasets/DataSetFileReader.h"
@@ -7,9 +9,13 @@
 namespace vx {
 
 void TForm1::saveToFileClick() {
+    SaveDataSets();
+}
+
+bool TForm1::SaveDataSets() {
     const std::optional<std::string> path = services_.dialogs.AskSaveName(lastSaveName_);
     if (!path) {
-        return;
+        return false;
     }
     lastSaveName_ = *path;
     std::vector<std::string> lines;
@@ -17,7 +23,37 @@ void TForm1::saveToFileClick() {
                    link_.MeasData());
     if (const std::optional<FileMessage> failure = SaveDataLines(*path, lines)) {
         services_.messages.Show(failure->text, failure->caption);
+        return false;
     }
+    savedAtCount_ = processor_.recordedCount;
+    return true;
+}
+
+int64_t TForm1::UnsavedDataSets() const {
+    const TMeasData* meas = link_.MeasData();
+    if (meas == nullptr) {
+        return 0;
+    }
+    const int64_t stored =
+        meas->IsDataWrapped() ? meas->GetDataListSize() : meas->GetDataIndex() + 1;
+    return std::min(processor_.recordedCount - savedAtCount_, stored);
+}
+
+bool TForm1::ConfirmDiscardUnsaved() {
+    const int64_t unsaved = UnsavedDataSets();
+    if (unsaved <= 0 || !store_.values.ConfirmDiscard) {
+        return true;
+    }
+    switch (services_.askBeforeDiscard(std::to_string(unsaved) +
+                                       " data sets have not been saved. Save them now?")) {
+        case DiscardAnswer::Save:
+            return SaveDataSets();  // a cancelled or failed save cancels the action
+        case DiscardAnswer::Discard:
+            return true;
+        case DiscardAnswer::Cancel:
+            break;
+    }
+    return false;
 }
 
 void TForm1::loadFromFileClick() {
@@ -29,17 +65,22 @@ void TForm1::loadFromFileClick() {
         ~ClearStatus() { status->clear(); }
     } clearStatus{ErrorString};
 
+    if (!ConfirmDiscardUnsaved()) {
+        return;
+    }
     const std::optional<std::string> path = services_.dialogs.AskOpenName(lastOpenName_);
     if (!path) {
         return;
     }
     lastOpenName_ = *path;
-    ClrAllClick();
     const DataSetLoadOptions options{store_.values.graficMode, ShownSeries(),
                                      store_.values.localeFormat,
                                      std::string(ProcessDecimalSeparator())};
+    // Cleared only once the file has opened and starts as a data-set file.
     if (const std::optional<FileMessage> failure = LoadDataSetFile(
-            *path, {tableRows_, chart_, link_.MeasData(), loadedDataShown}, options)) {
+            *path,
+            {tableRows_, chart_, link_.MeasData(), loadedDataShown, [this] { ClrAllClick(); }},
+            options)) {
         services_.messages.Show(failure->text, failure->caption);
         return;
     }

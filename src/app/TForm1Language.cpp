@@ -84,7 +84,7 @@ void TForm1::LanguageChange(int index) {
     // The texts on screen stay as they are until the restart.
     services_.messages.Show(kLanguageChangedText, kLanguageChangedCaption, MessageIcon::None,
                             [window = QPointer(this)] {
-                                if (window != nullptr) {
+                                if (window != nullptr && !window->closed_) {
                                     window->close();
                                 }
                             });

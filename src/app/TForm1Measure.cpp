@@ -11,9 +11,7 @@ void TForm1::ButtonSingleShotClick() {
         return;
     }
     link_.MeasData()->RequestSingleShot();
-    SetGraficMode(false);
-    ButtonExcel->setEnabled(true);
-    saveToFile->setEnabled(true);
+    ApplyDataSetTakenState();
     // A second click before the delay has run out neither restarts nor doubles it.
     if (store_.values.ClrPeakAfterSingleShot && !TimerZeroSingle->isActive()) {
         TimerZeroSingle->start();
@@ -25,22 +23,23 @@ void TForm1::TimerZeroSingleTimer() {
     clrPeakClick();
 }
 
+// The settings handlers make their change first and store it afterwards: a settings
+// file that cannot be written (reported by the store) must not undo what the user
+// sees chosen in the window.
 void TForm1::CheckBoxAutoClrPeakClick() {
     const bool checked = CheckBoxAutoClrPeak->isChecked();
-    if (store_.Write([&](IniFile& ini) {
-            ini.WriteBool(kConfigSection, "ClrPeakAfterSingleShot", checked);
-        })) {
-        store_.values.ClrPeakAfterSingleShot = checked;
-    }
+    store_.values.ClrPeakAfterSingleShot = checked;
+    store_.Write(
+        [&](IniFile& ini) { ini.WriteBool(kConfigSection, "ClrPeakAfterSingleShot", checked); });
 }
 
 void TForm1::CheckBoxToKeyBufClick() {
     Settings& s = store_.values;
     s.WriteToKeyBuffer = CheckBoxToKeyBuf->isChecked();
     // The key buffer on also lets the instrument's key take data sets.
+    s.useSelKeySingleShot = s.WriteToKeyBuffer;
     store_.Write([&](IniFile& ini) {
         ini.WriteBool(kConfigSection, "WriteToKeyBuffer", s.WriteToKeyBuffer);
-        s.useSelKeySingleShot = s.WriteToKeyBuffer;
         ini.WriteBool(kConfigSection, "useSelKeySingleShot", s.useSelKeySingleShot);
     });
 }
@@ -54,14 +53,11 @@ void TForm1::ComboBoxSampleRateChange(int index) {
     if (index < 0 || index >= ComboBoxSampleRate->count()) {
         return;
     }
-    if (!store_.Write(
-            [&](IniFile& ini) { ini.WriteInteger(kConfigSection, "SampleRate", index); })) {
-        return;
-    }
     store_.values.SampleRate = index;
     if (link_.Protocol().linkActive) {
         link_.MeasData()->SetSamplesPerValue(WindowSamples(index));
     }
+    store_.Write([&](IniFile& ini) { ini.WriteInteger(kConfigSection, "SampleRate", index); });
 }
 
 void TForm1::ClrLastClick() {
@@ -95,6 +91,7 @@ void TForm1::ClrLastClick() {
 // data sets measured after it.
 void TForm1::ClrAllClick() {
     loadedDataShown = false;
+    savedAtCount_ = processor_.recordedCount;
     if (link_.Protocol().linkActive && link_.MeasData() != nullptr) {
         link_.MeasData()->ClearDataIndex();
     }
@@ -108,7 +105,7 @@ void TForm1::ClrAllClick() {
 }
 
 void TForm1::StartClick() {
-    if (!link_.Protocol().linkActive) {
+    if (!link_.Protocol().linkActive || !ConfirmDiscardUnsaved()) {
         return;
     }
     ClrAllClick();

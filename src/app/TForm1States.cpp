@@ -48,6 +48,14 @@ void TForm1::ApplyDeviceReadyState() {
     Language->setEnabled(true);
 }
 
+// A data set was taken by hand (the button or the instrument's key): it can be saved
+// and copied, and the display mode stays as it was plotted in.
+void TForm1::ApplyDataSetTakenState() {
+    SetGraficMode(false);
+    ButtonExcel->setEnabled(true);
+    saveToFile->setEnabled(true);
+}
+
 // While an automatic run records, only the peaks, the zero, the zoom and the stop
 // stay usable.
 void TForm1::ApplyAutoRunState() {

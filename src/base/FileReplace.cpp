@@ -114,6 +114,11 @@ std::optional<std::string> ReplaceFileContents(const std::string& path, std::str
     if (exists && faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) {
         return Reason(errno);
     }
+    // Another user's file (a colleague's, in a shared folder) keeps its owner, group
+    // and mode only when it is written in place: a new file would be the saver's.
+    if (exists && existing.st_uid != geteuid()) {
+        return WriteInPlace(*target, bytes);
+    }
 
     const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
     fs::path temp;
@@ -121,16 +126,24 @@ std::optional<std::string> ReplaceFileContents(const std::string& path, std::str
     if (fd < 0) {
         return WriteInPlace(*target, bytes);
     }
-    // Only a privileged user can give the file back to its owner; for anyone else it
-    // was theirs already. The owner goes first: changing it clears set-id bits.
-    if (exists) {
-        [[maybe_unused]] const int owned = fchown(fd, existing.st_uid, existing.st_gid);
+    // The owner goes first: changing it clears set-id bits. A group the user is no
+    // member of cannot be given to the new file: then the file is written in place.
+    if (exists && fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        close(fd);
+        unlink(temp.c_str());
+        return WriteInPlace(*target, bytes);
     }
     if (exists && fchmod(fd, existing.st_mode & 07777) != 0) {
         error = errno;
         close(fd);
-    } else if (WriteAndClose(fd, bytes, true) && rename(temp.c_str(), target->c_str()) == 0) {
+    } else if (!WriteAndClose(fd, bytes, true)) {
+        error = errno;
+    } else if (rename(temp.c_str(), target->c_str()) == 0) {
         return std::nullopt;
+    } else if (errno == EPERM || errno == EACCES) {
+        // A folder with the sticky bit refuses the rename over a file it lets us write.
+        unlink(temp.c_str());
+        return WriteInPlace(*target, bytes);
     } else {
         error = errno;
     }

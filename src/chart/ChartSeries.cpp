@@ -46,6 +46,16 @@ void ChartSeries::Clear() {
     Changed();
 }
 
+void ChartSeries::ShiftX(double dx) {
+    if (points_.empty() || dx == 0.0) {
+        return;
+    }
+    for (ChartPoint& p : points_) {
+        p.x += dx;
+    }
+    Changed();
+}
+
 void ChartSeries::Changed() {
     if (onChange_) {
         onChange_();

@@ -43,6 +43,8 @@ class ChartSeries {
     // False, and nothing changes, when there is no point with that index.
     bool Delete(std::size_t index);
     void Clear();
+    // Moves every point by dx along the x axis; their order stays.
+    void ShiftX(double dx);
 
     std::size_t Count() const { return points_.size(); }
     const std::vector<ChartPoint>& Points() const { return points_; }

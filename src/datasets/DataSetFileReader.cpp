@@ -109,6 +109,9 @@ void Loader::Run() {
     if (tooLong || first != "Number") {
         throw LoadStop{{"unknown file format", "Error"}};
     }
+    if (targets_.clear) {
+        targets_.clear();
+    }
     ReadHeader();
 
     // The rows reach the table in one piece, also when a line ends the load.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,7 +13,8 @@
 
 namespace vx {
 
-// What a load fills. The window hands over its own objects, already cleared.
+// What a load fills: the window's own objects, which `clear` empties once the file
+// has opened and is known to be a data-set file.
 struct DataSetLoadTargets {
     DataSetRows& rows;
     // Points go only into series that exist; with none the chart is left alone.
@@ -21,6 +23,9 @@ struct DataSetLoadTargets {
     TMeasData* meas;
     // Set by every pass over a data line, also by one that fails.
     bool& loadedDataShown;
+    // Runs before anything is read into the targets; a file refused before that
+    // leaves them as they were.
+    std::function<void()> clear = {};
 };
 
 // The window's state that decides the chart points, taken at the start of the load

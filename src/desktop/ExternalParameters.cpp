@@ -1,10 +1,27 @@
 #include "desktop/ExternalParameters.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
 namespace vx {
+
+namespace {
+
+// Bytes of the UTF-8 character at `at`: a lead byte and its continuation bytes, so
+// that a separator such as "€" goes as a whole; 0 at the end of the text.
+size_t CharacterLength(const std::string& text, size_t at) {
+    if (at >= text.size()) {
+        return 0;
+    }
+    size_t length = 1;
+    while (at + length < text.size() &&
+           (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) {
+        ++length;
+    }
+    return length;
+}
+
+}  // namespace
 
 std::string BuildExternalParameters(const std::string& parameterTemplate,
                                     const ExternalValues& values) {
@@ -24,7 +41,8 @@ std::string BuildExternalParameters(const std::string& parameterTemplate,
         if (at == std::string::npos) {
             continue;
         }
-        text.replace(at, std::min(name.size() + 1, text.size() - at), *value + " ");
+        const size_t next = at + name.size();
+        text.replace(at, name.size() + CharacterLength(text, next), *value + " ");
     }
     return text;
 }

@@ -1,5 +1,7 @@
 #include "measurement/MeasData.h"
 
+#include <algorithm>
+
 #include "device/CommandProtocol.h"
 #include "device/UnitUSB.h"
 
@@ -97,6 +99,15 @@ std::vector<int32_t> TMeasData::ChronologicalIndexes() const {
         order.push_back(i);
     }
     return order;
+}
+
+void TMeasData::PutInChronologicalOrder() {
+    if (!dataWrapped) {
+        return;
+    }
+    std::rotate(dataList.get(), dataList.get() + dataIndex + 1, dataList.get() + dataListSize);
+    dataIndex = dataListSize - 1;
+    dataWrapped = false;
 }
 
 bool TMeasData::FetchMeasBlock() {

@@ -62,6 +62,10 @@ class TMeasData {
     tDataListArray& AppendDataSet();
     // Store indexes of the data sets, oldest first.
     std::vector<int32_t> ChronologicalIndexes() const;
+    // Moves the records of a wrapped store into time order, oldest at index 0 and the
+    // newest at the last index, so that store index and table row coincide again; the
+    // store then reads as one that has not wrapped.
+    void PutInChronologicalOrder();
 
     void RequestSingleShot() { singleShotRequest = true; }
     void SetAutoMode(bool on) { autoMode = on; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "chart/DisplayModes.h"
 #include "measurement/ValueText.h"
 
 namespace vx {
@@ -148,8 +149,10 @@ void SampleProcessor::ReportCalibrationError() {
 }
 
 double SampleProcessor::EndWindow(TMeasData& meas) {
+    // Divided by the samples actually summed: a window the user shortened or
+    // lengthened while it ran holds more or fewer than the new length.
+    const double mean = meas.blockSum / meas.blockCount;
     meas.blockCount = 0;
-    const double mean = meas.blockSum / meas.samplesPerValue;
     meas.blockSum = 0.0;
     peakMaxAvr = mean > peakMaxAvr ? mean : peakMaxAvr;
     peakMinAvr = mean < peakMinAvr ? mean : peakMinAvr;
@@ -171,6 +174,7 @@ double SampleProcessor::EndWindow(TMeasData& meas) {
 void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double diff,
                                     Trigger trigger) {
     tDataListArray& r = meas.AppendDataSet();
+    ++recordedCount;
     r.value = meas.meanText;
     r.min = meas.minText;
     r.max = meas.maxText;
@@ -213,25 +217,47 @@ void SampleProcessor::RecordDataSet(TMeasData& meas, int16_t lastRaw, double dif
 }
 
 void SampleProcessor::FeedChart(TMeasData& meas) {
+    const std::array<ChartSeries*, kSeriesCount> series = host_.AutoRunSeries();
+    const bool numberAxis = IsNumberAxis(settings_.graficMode);
+    // The time axis counts seconds from the oldest data set of the store, as the table
+    // does once the run has ended. After the store has wrapped that data set moves on
+    // with every new one, and the points move back with it.
+    double origin = plottedOrigin_;
+    if (!numberAxis) {
+        const int32_t oldestRecord =
+            meas.dataWrapped ? (meas.dataIndex + 1) % meas.dataListSize : 0;
+        origin = meas.GetTimeStamp(oldestRecord);
+        if (origin != plottedOrigin_) {
+            for (ChartSeries* s : series) {
+                if (s != nullptr) {
+                    s->ShiftX((plottedOrigin_ - origin) * 86400.0);
+                }
+            }
+            plottedOrigin_ = origin;
+        }
+    }
     // About ten points a second at most, whatever the window.
     const int32_t divisor = meas.samplesPerValue >= 100 ? 1 : 100 / meas.samplesPerValue;
     if (meas.dataIndex % divisor == 0) {
-        const std::array<ChartSeries*, kSeriesCount> series = host_.AutoRunSeries();
         const std::array<std::string, kSeriesCount> texts = meas.GetSeriesTexts(meas.dataIndex);
+        // On the number axis x is the store index, so the point of the overwritten
+        // record sits at its own place; on the time axis the oldest point comes first.
         if (meas.dataWrapped) {
+            const size_t oldest = numberAxis ? static_cast<size_t>(meas.dataIndex / divisor) : 0;
             for (ChartSeries* s : series) {
                 if (s != nullptr) {
-                    s->Delete(static_cast<size_t>(meas.dataIndex / divisor));
+                    s->Delete(oldest);
                 }
             }
         }
+        const double x = numberAxis ? meas.dataIndex : (meas.sampleTime - origin) * 86400.0;
         const std::string_view separator = ProcessDecimalSeparator();
         for (size_t k = 0; k < series.size(); ++k) {
             if (series[k] == nullptr) {
                 continue;
             }
             if (const auto y = ParseValueText(texts[k], separator)) {
-                series[k]->Add(meas.dataIndex, *y);
+                series[k]->Add(x, *y);
             }
         }
     }

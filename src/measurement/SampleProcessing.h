@@ -59,6 +59,8 @@ class SampleProcessor {
     double meanSum = 0.0;
     std::string meanOfMeansText = "---";
     bool calibErrorShown = false;
+    // Data sets recorded since the program started.
+    int64_t recordedCount = 0;
 
   private:
     void ObeyStatus(TMeasData& meas, uint8_t status);
@@ -71,6 +73,8 @@ class SampleProcessor {
     void FeedChart(TMeasData& meas);
     void ReportCalibrationError();
 
+    // Time stamp the automatic run's points on the time axis count from.
+    double plottedOrigin_ = 0.0;
     const DeviceParameterSource& device_;
     const ValueFormatter& formatter_;
     const Settings& settings_;

@@ -29,8 +29,13 @@ std::optional<double> ParseValueText(std::string_view text, std::string_view dec
     }
     const char* begin = number.data();
     const char* end = begin + number.size();
+    // A plus sign, as a hand-edited file may carry, is a number's sign too; a second
+    // sign behind it is not.
     if (begin != end && *begin == '+') {
-        return std::nullopt;
+        ++begin;
+        if (begin == end || *begin == '+' || *begin == '-') {
+            return std::nullopt;
+        }
     }
     double value = 0.0;
     const auto [stop, error] = std::from_chars(begin, end, value);

@@ -44,6 +44,8 @@ struct Settings {
     bool ShowKeyBufCheckBox = false;
     int32_t KeyDebounceTimeMs = 0;
     int32_t KeyBufDelayTimeMs = 0;
+    // Ask before data sets that have not been saved are discarded (edited by hand).
+    bool ConfirmDiscard = true;
 
     // Settings come from and go to the working directory's settings file: the program
     // was not started in its install folder. Decided once by LoadSettings.

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -99,15 +100,22 @@ class WindowHarness {
     // The close stops the worker threads, which wait on the simulated clock: move it
     // on meanwhile.
     void Close() {
-        std::atomic<bool> closed{false};
+        WhileTheClockRuns([this] { form.FormClose(); });
+    }
+    // Closes the window as the user does, the clock running in case the link stops.
+    void CloseWindow() {
+        WhileTheClockRuns([this] { form.close(); });
+    }
+    void WhileTheClockRuns(const std::function<void()>& action) {
+        std::atomic<bool> done{false};
         std::thread clock([&] {
-            while (!closed) {
+            while (!done) {
                 instrument.AdvanceClock(std::chrono::milliseconds(100));
                 std::this_thread::yield();
             }
         });
-        form.FormClose();
-        closed = true;
+        action();
+        done = true;
         clock.join();
     }
 
@@ -128,12 +136,27 @@ class WindowHarness {
     // The programs "Clipboard + &Excel" started, and the result each start gives.
     std::vector<std::vector<std::string>> detachedStarts;
     int detachedStartResult = 0;
+    // The questions asked before unsaved data sets would be discarded, and the answers
+    // queued for them (Cancel when none is left).
+    std::vector<std::string> discardQuestions;
+    std::vector<DiscardAnswer> discardAnswers;
+    int windowClosedCalls = 0;
     TForm1 form{{instrument, messages, timers, settings, folders, keyboard, launcher, dialogs,
                  [] { return LocaleFormat{}; }, SystemClipboard(),
                  [this](const std::vector<std::string>& argv) {
                      detachedStarts.push_back(argv);
                      return detachedStartResult;
-                 }}};
+                 },
+                 [this](const std::string& question) {
+                     discardQuestions.push_back(question);
+                     if (discardAnswers.empty()) {
+                         return DiscardAnswer::Cancel;
+                     }
+                     const DiscardAnswer answer = discardAnswers.front();
+                     discardAnswers.erase(discardAnswers.begin());
+                     return answer;
+                 },
+                 [this] { ++windowClosedCalls; }}};
 };
 
 }  // namespace vx::test

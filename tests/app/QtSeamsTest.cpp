@@ -55,6 +55,24 @@ TEST_F(QtSeamsTest, MessageBoxIsShownWithoutBlockingAndReportsItsClosing) {
     EXPECT_TRUE(OpenBoxes().empty());
 }
 
+// When the main window closes, its open boxes close with it and what was to follow
+// them does not run; no box opens afterwards.
+TEST_F(QtSeamsTest, CloseAllClosesTheBoxesWithoutTheirFollowUp) {
+    QtMessageSink sink;
+    int followUps = 0;
+    sink.Show("Data error, save data and repower device", "ERROR", MessageIcon::None,
+              [&] { ++followUps; });
+    sink.Show("Sensor Calibration Error", "Error", MessageIcon::None, [&] { ++followUps; });
+    ASSERT_EQ(OpenBoxes().size(), 2u);
+
+    sink.CloseAll();
+    QApplication::processEvents();
+    EXPECT_TRUE(OpenBoxes().empty());
+    EXPECT_EQ(followUps, 0);
+    sink.Show("Device not found", "Error", MessageIcon::None, [&] { ++followUps; });
+    EXPECT_TRUE(OpenBoxes().empty());
+}
+
 TEST_F(QtSeamsTest, CriticalIconAndBoxesAskedForByAWorkerThread) {
     QtMessageSink sink;
     bool closed = false;

@@ -100,12 +100,15 @@ TEST_F(WindowChartTest, UncheckingMeanValueKeepsTheEarlierPoints) {
     EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 1u);
 }
 
-TEST_F(WindowChartTest, WithoutASettingsFileTheLabelKeepsItsVisibility) {
+// The choice takes effect; only storing it fails, with the message.
+TEST_F(WindowChartTest, WithoutASettingsFileTheLabelFollowsItsBox) {
     harness.folders.applicationData.reset();  // no settings file to write
-    form.CheckBoxMean->click();
-    EXPECT_TRUE(form.meas300->isVisible());
+    form.CheckBPeakfilteredUp->click();
+    EXPECT_TRUE(form.CheckBPeakfilteredUp->isChecked());
+    EXPECT_TRUE(form.pkMaxAvr->isVisible());
     form.CheckBPeakfilteredUp->click();
     EXPECT_FALSE(form.pkMaxAvr->isVisible());
+    EXPECT_EQ(harness.messages.Shown().size(), 2u);
 }
 
 TEST_F(WindowChartTest, ChangesMadeBeforeStartupIsDoneWriteNothing) {

@@ -3,7 +3,12 @@
 // driven by the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
 #include "app/GuiTestSupport.h"
+#include "base/ProgramError.h"
 
 namespace vx {
 namespace {
@@ -242,11 +247,14 @@ TEST_F(WindowRunTest, SampleRateChangeEndsTheRunningWindow) {
     form.ComboBoxSampleRateChange(0);
     EXPECT_EQ(harness.StoredValue("SampleRate"), "0");
     EXPECT_EQ(meas.samplesPerValue, 1);
-    // The next sample ends the window: the sum of 41 samples of 1.0016 N, divided by 1.
+    // The next sample ends the window: the mean of the 41 samples it summed, and the
+    // averaged peaks take no other mean.
     form.ButtonSingleShot->click();
     Poll(10);
     ASSERT_EQ(form.TableRows().Count(), 1);
-    EXPECT_EQ(form.TableRows().Row(0)[4], " 41.05");
+    EXPECT_EQ(form.TableRows().Row(0)[4], "  1.00");
+    EXPECT_EQ(form.TableRows().Row(0)[8], "  1.00");
+    EXPECT_EQ(Text(form.pkMaxAvr), "  1.00 N");
 
     form.ComboBoxSampleRateChange(13);  // no such item: the window stays
     EXPECT_EQ(meas.samplesPerValue, 1);
@@ -354,6 +362,282 @@ TEST_F(WindowRunTest, DataErrorShowsItsMessageThenSaves) {
     EXPECT_EQ(harness.dialogs.saveOpenedWith.size(), 0u);
     harness.messages.CloseAll();
     EXPECT_EQ(harness.dialogs.saveOpenedWith.size(), 1u);
+}
+
+// The data lines of a saved file, without their line ends.
+std::vector<std::string> DataLinesOf(const std::filesystem::path& file) {
+    std::vector<std::string> lines;
+    std::istringstream in(test::ReadBytes(file));
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line.substr(0, line.size() - 1));  // the CR of CR LF
+    }
+    lines.erase(lines.begin());  // the header
+    return lines;
+}
+
+std::string Joined(const TableRow& row) {
+    std::string line = row[0];
+    for (size_t k = 1; k < row.size(); ++k) {
+        line += "\t" + row[k];
+    }
+    return line;
+}
+
+// Date, time and milliseconds of a data line, in an order that sorts by time.
+std::string TimeKey(const std::string& line) {
+    std::vector<std::string> f;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');) {
+        f.push_back(field);
+    }
+    const std::string& d = f.at(1);  // dd.mm.yyyy
+    return d.substr(6, 4) + d.substr(3, 2) + d.substr(0, 2) + f.at(2) + f.at(3);
+}
+
+// A run that wrapped the store: after the stop, row r is record r, so the file is in
+// time order and holds the table's rows, and "CLR LAST MEASUREMENT" takes the same
+// data set from the table, the chart and the next file.
+TEST_F(WindowRunTest, WrappedRunIsSavedAsListedAndClearLastTakesTheSameDataSet) {
+    harness.WriteSettingsFile("SampleRate=0\n");  // a data set every millisecond
+    StartUp();
+    form.StartClick();
+    Stream(12640);
+    form.StopClick();
+    Poll(0);
+    TMeasData& meas = *form.Link().MeasData();
+    ASSERT_EQ(meas.GetDataIndex(), 10239);
+    const DataSetRows& rows = form.TableRows();
+    ASSERT_EQ(rows.Count(), 10241);
+
+    const auto first = harness.temp.Path() / "run.txt";
+    const auto second = harness.temp.Path() / "after-clear.txt";
+    harness.dialogs.saveAnswers = {first.string(), second.string()};
+    form.saveToFileClick();
+    const std::vector<std::string> saved = DataLinesOf(first);
+    ASSERT_EQ(saved.size(), 10240u);
+    for (int r = 0; r < 10240; ++r) {
+        ASSERT_EQ(saved[r], Joined(rows.Row(r))) << "line " << r + 2;
+        if (r > 0) {
+            ASSERT_LE(TimeKey(saved[r - 1]), TimeKey(saved[r])) << "line " << r + 2;
+        }
+    }
+
+    const TableRow newest = rows.Row(10239);
+    form.ClrLastClick();
+    EXPECT_EQ(rows.Count(), 10240);
+    EXPECT_EQ(rows.Row(10239), TableRow{});  // the blank row moved up
+    EXPECT_NE(rows.Row(10238), newest);
+    EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 10239u);
+    EXPECT_EQ(form.Chart().Series(SeriesValue)->Points().back().x, 10239.0);
+    form.saveToFileClick();
+    EXPECT_EQ(DataLinesOf(second), std::vector<std::string>(saved.begin(), saved.end() - 1));
+}
+
+// In the time modes a running automatic run plots its points at their time from the
+// oldest data set of the store, where the table puts them once the run has ended: the
+// points stay where they are when the run stops.
+class WindowRunTimeAxisTest : public WindowRunTest {
+  protected:
+    void RunAndCompare(int ms) {
+        StartUp();
+        form.StartClick();
+        Stream(ms);
+        during = form.Chart().Series(SeriesValue)->Points();
+        form.StopClick();
+        Poll(0);
+        after = form.Chart().Series(SeriesValue)->Points();
+        ASSERT_FALSE(during.empty());
+        for (const ChartPoint& p : during) {
+            const auto found =
+                std::lower_bound(after.begin(), after.end(), p.x - 1e-6,
+                                 [](const ChartPoint& q, double x) { return q.x < x; });
+            ASSERT_NE(found, after.end()) << p.x;
+            EXPECT_NEAR(found->x, p.x, 1e-6);
+            EXPECT_EQ(found->y, p.y) << p.x;
+        }
+    }
+    std::vector<ChartPoint> during, after;
+};
+
+TEST_F(WindowRunTimeAxisTest, RunOfFiveSecondsAtOneHundredMilliseconds) {
+    harness.WriteSettingsFile("graficMode=1\n");
+    RunAndCompare(5000);
+    EXPECT_EQ(during.front().x, 0.0);
+    EXPECT_NEAR(during.back().x, 0.1 * static_cast<double>(during.size() - 1), 1e-6);
+    EXPECT_EQ(after.size(), during.size());
+}
+
+// 12 640 data sets: the store has wrapped; every 100th data set has a point during
+// the run, the newest at record 2300.
+TEST_F(WindowRunTimeAxisTest, WrappedRunAtOneMillisecond) {
+    harness.WriteSettingsFile("graficMode=2\nSampleRate=0\n");
+    RunAndCompare(12640);
+    EXPECT_NEAR(during.back().x, 10.14, 1e-6);
+    EXPECT_NEAR(after.back().x, 10.239, 1e-6);
+    EXPECT_EQ(after.front().x, 0.0);
+}
+
+// With the focus in this program's own window the mean is not typed (Return would
+// press its focused button); the data set and the external program are not affected.
+TEST_F(WindowRunTest, NothingIsTypedIntoThisProgramsOwnWindow) {
+    harness.WriteSettingsFile("WriteToKeyBuffer=1\nuseSelKeySingleShot=1\nextProgramm=logger\n");
+    harness.settings.extProgramm = "logger";
+    StartUp();
+    Poll(100);
+    QApplication::setActiveWindow(&form);
+    ASSERT_EQ(QApplication::activeWindow(), &form);
+    harness.instrument.PressKey();
+    Poll(200);
+    EXPECT_EQ(form.TableRows().Count(), 1);
+    EXPECT_TRUE(harness.keyboard.typed.empty());
+    EXPECT_EQ(harness.launcher.started.size(), 1u);
+
+    QApplication::setActiveWindow(nullptr);  // another program has the focus
+    harness.instrument.PressKey();
+    Poll(200);
+    EXPECT_EQ(form.TableRows().Count(), 2);
+    EXPECT_EQ(harness.keyboard.typed.size(), 1u);
+    EXPECT_EQ(harness.launcher.started.size(), 2u);
+}
+
+TEST_F(WindowRunTest, KeyDataSetCanBeSavedAndLocksTheDisplayGroup) {
+    harness.WriteSettingsFile("WriteToKeyBuffer=1\nuseSelKeySingleShot=1\n");
+    StartUp();
+    Poll(100);
+    harness.instrument.PressKey();
+    Poll(200);
+    ASSERT_EQ(form.TableRows().Count(), 1);
+    EXPECT_TRUE(form.saveToFile->isEnabled());
+    EXPECT_TRUE(form.ButtonExcel->isEnabled());
+    EXPECT_FALSE(form.RadioGroupGraficMode->isEnabled());
+    EXPECT_FALSE(form.CheckBoxMean->isEnabled());
+}
+
+// A file that cannot be opened or is no data-set file is refused before anything is
+// cleared.
+TEST_F(WindowRunTest, RefusedFileLeavesTheDataSetsAsTheyWere) {
+    StartUp();
+    for (int shot = 0; shot < 2; ++shot) {
+        form.ButtonSingleShot->click();
+        Poll(200);
+    }
+    ASSERT_EQ(form.TableRows().Count(), 2);
+    test::WriteBytes(harness.temp.Path() / "notes.txt", "Shopping list\r\n");
+    harness.dialogs.openAnswers = {(harness.temp.Path() / "notes.txt").string(),
+                                   (harness.temp.Path() / "missing.txt").string()};
+    harness.discardAnswers = {DiscardAnswer::Discard, DiscardAnswer::Discard};
+    for (const test::ShownMessage& refusal : {test::ShownMessage{"unknown file format", "Error"},
+                                              test::ShownMessage{"File not found", "ERROR"}}) {
+        SCOPED_TRACE(refusal.text);
+        form.loadFromFileClick();
+        EXPECT_EQ(harness.messages.Shown().back(), refusal);
+        EXPECT_EQ(form.TableRows().Count(), 2);
+        EXPECT_EQ(form.Link().MeasData()->GetDataIndex(), 1);
+        EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 2u);
+        EXPECT_TRUE(form.saveToFile->isEnabled());
+        EXPECT_FALSE(form.loadedDataShown);
+    }
+}
+
+// Data sets recorded since the last save are not thrown away without a question.
+TEST_F(WindowRunTest, UnsavedDataSetsAreOfferedForSavingBeforeTheyAreDiscarded) {
+    StartUp();
+    for (int shot = 0; shot < 2; ++shot) {
+        form.ButtonSingleShot->click();
+        Poll(200);
+    }
+    const std::string question = "2 data sets have not been saved. Save them now?";
+
+    form.StartClick();  // Cancel
+    EXPECT_EQ(harness.discardQuestions, std::vector<std::string>{question});
+    EXPECT_FALSE(form.Link().MeasData()->IsAutoMode());
+    EXPECT_EQ(form.TableRows().Count(), 2);
+
+    // Yes, and the save dialog cancelled: the load does not go on.
+    harness.discardAnswers = {DiscardAnswer::Save};
+    form.loadFromFileClick();
+    EXPECT_EQ(harness.dialogs.saveOpenedWith.size(), 1u);
+    EXPECT_TRUE(harness.dialogs.openOpenedWith.empty());
+    EXPECT_EQ(form.TableRows().Count(), 2);
+
+    // Yes and saved: the load goes on (and is cancelled in its dialog); nothing is
+    // unsaved any more, so the run starts without a question.
+    harness.discardAnswers = {DiscardAnswer::Save};
+    harness.dialogs.saveAnswers = {(harness.temp.Path() / "saved.txt").string()};
+    form.loadFromFileClick();
+    EXPECT_EQ(DataLinesOf(harness.temp.Path() / "saved.txt").size(), 2u);
+    EXPECT_EQ(harness.dialogs.openOpenedWith.size(), 1u);
+    form.StartClick();
+    EXPECT_EQ(harness.discardQuestions.size(), 3u);
+    EXPECT_TRUE(form.Link().MeasData()->IsAutoMode());
+    Poll(500);
+    form.StopClick();
+    Poll(0);
+    const int recorded = form.Link().MeasData()->GetDataIndex() + 1;
+    ASSERT_GT(recorded, 0);
+
+    // The close asks before the link stops: Cancel keeps the window and the link.
+    form.close();
+    EXPECT_EQ(harness.discardQuestions.back(),
+              std::to_string(recorded) + " data sets have not been saved. Save them now?");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.TimerGetMeas->isActive());
+    EXPECT_EQ(harness.windowClosedCalls, 0);
+    harness.discardAnswers = {DiscardAnswer::Discard};
+    harness.CloseWindow();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(harness.windowClosedCalls, 1);
+}
+
+TEST_F(WindowRunTest, ConfirmDiscardOffDiscardsWithoutAQuestion) {
+    harness.WriteSettingsFile("ConfirmDiscard=0\n");
+    StartUp();
+    form.ButtonSingleShot->click();
+    Poll(200);
+    form.StartClick();
+    EXPECT_TRUE(harness.discardQuestions.empty());
+    EXPECT_TRUE(form.Link().MeasData()->IsAutoMode());
+    EXPECT_EQ(form.TableRows().Count(), 0);
+}
+
+// A box left open when the window closes: closing the window ends the program, and
+// the box's follow-up (the save after a data error) does not run on the closed window.
+TEST_F(WindowRunTest, NoBoxFollowUpRunsAfterTheWindowHasClosed) {
+    harness.WriteSettingsFile("ConfirmDiscard=0\n");
+    StartUp();
+    harness.instrument.StallCommands(true);
+    form.ZeroClick();
+    QApplication::processEvents();
+    ASSERT_EQ(harness.messages.Shown().size(), 1u);
+    harness.CloseWindow();
+    EXPECT_EQ(harness.windowClosedCalls, 1);
+    harness.messages.CloseAll();
+    EXPECT_TRUE(harness.dialogs.saveOpenedWith.empty());
+}
+
+// A setting changed in the window takes effect although the settings file cannot
+// take it; the failure is reported.
+TEST_F(WindowRunTest, SettingsTakeEffectWhenTheyCannotBeStored) {
+    StartUp();
+    TMeasData& meas = *form.Link().MeasData();
+    harness.folders.applicationData.reset();  // "Path to AppData not found"
+    form.ComboBoxSampleRateChange(0);
+    EXPECT_EQ(meas.samplesPerValue, 1);
+    EXPECT_EQ(harness.settings.SampleRate, 0);
+    form.CheckBoxAutoClrPeak->click();
+    EXPECT_TRUE(harness.settings.ClrPeakAfterSingleShot);
+    form.CheckBoxToKeyBuf->setChecked(true);
+    EXPECT_TRUE(harness.settings.WriteToKeyBuffer);
+    EXPECT_TRUE(harness.settings.useSelKeySingleShot);
+    EXPECT_EQ(harness.messages.Shown().size(), 3u);
+
+    // A settings file that cannot be read: the error goes to the error report.
+    harness.folders.applicationData = harness.temp.Path() / "config";
+    const auto file = harness.temp.Path() / "config/Kelvorn/SoftwareVX212/418config.ini";
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    EXPECT_THROW(form.ComboBoxSampleRateChange(9), ProgramError);
+    EXPECT_EQ(meas.samplesPerValue, 1000);
 }
 
 }  // namespace

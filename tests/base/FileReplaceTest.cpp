@@ -1,3 +1,4 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -103,6 +104,43 @@ TEST_F(FileReplaceTest, ReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the read-only file was not refused";
     EXPECT_EQ(test::ReadBytes(file), "protected");
     EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+}
+
+// A colleague's file in a shared folder, saved over by another user (a child that
+// switches its user id: the tests run as root). With the sticky bit the rename would
+// be refused, without it the file would change hands: it is written in place.
+TEST_F(FileReplaceTest, AnotherUsersFileIsWrittenInPlaceKeepingOwnerAndMode) {
+    constexpr uid_t kSaver = 65534;
+    constexpr uid_t kColleague = 65533;
+    for (const mode_t folderMode : {01777, 0777}) {
+        SCOPED_TRACE(folderMode);
+        test::WriteBytes(file, "the colleague's data sets, longer than the new ones");
+        ASSERT_EQ(chown(file.c_str(), kColleague, kColleague), 0);
+        ASSERT_EQ(chmod(file.c_str(), 0664), 0);
+        ASSERT_EQ(chmod(folder.Path().c_str(), folderMode), 0);
+        const ino_t before = StatOf(file).st_ino;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // The colleague's group lets the saver write the file.
+            const gid_t groups[] = {kColleague};
+            if (setgroups(1, groups) != 0 || setgid(kSaver) != 0 || setuid(kSaver) != 0) {
+                _exit(2);
+            }
+            _exit(ReplaceFileContents(file.string(), "new") == std::nullopt ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "the save failed";
+        EXPECT_EQ(test::ReadBytes(file), "new");
+        const struct stat after = StatOf(file);
+        EXPECT_EQ(after.st_uid, kColleague);
+        EXPECT_EQ(after.st_gid, kColleague);
+        EXPECT_EQ(after.st_mode & 07777, 0664u);
+        EXPECT_EQ(after.st_ino, before);
+        EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+    }
 }
 
 TEST_F(FileReplaceTest, SymbolicLinksLeadToTheFileThatIsReplaced) {

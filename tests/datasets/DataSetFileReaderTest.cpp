@@ -309,6 +309,8 @@ TEST_F(DataSetFileReaderTest, ConversionErrorsEndTheLoadAndKeepWhatWasRead) {
          "'8x5' is not a valid integer value", 1},
         {"ms, number mode", modeNumber, DataLine("2", "14:03:31", "1,00", "08.12.2026", "8x5"),
          "no error", 2},
+        // A hand-edited plus sign is a number's sign.
+        {"plus sign", modeNumber, DataLine("2", "14:03:31", "+12,35"), "no error", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -30,6 +30,15 @@ TEST(ExternalParametersTest, TemplateFillsFirstOccurrencesAndSwallowsTheNextChar
     }
 }
 
+// The swallowed character is a whole one: no half of a multi-byte character may
+// reach the program's arguments.
+TEST(ExternalParametersTest, MultiByteCharacterAfterAPlaceholderGoesAsAWhole) {
+    const ExternalValues values{"-1,50", " 9,25",    " 2,00",     " 8,00",
+                                " 5,10", "10:00:00", "15.03.2026"};
+    EXPECT_EQ(BuildExternalParameters("_Mean_\u20AC_Max_\u00E9x", values), " 5,10  9,25 x");
+    EXPECT_EQ(BuildExternalParameters("\u00E9_Date_\U0001F600", values), "\u00E915.03.2026 ");
+}
+
 TEST(CommandLineTest, ParameterTextSplitsByShellQuotingWithoutExpansion) {
     using Args = std::vector<std::string>;
     struct Case {

@@ -62,6 +62,46 @@ TEST_F(MeasDataTest, StoreAppendsWrapsAndKeepsChronologicalOrder) {
     EXPECT_EQ(order.back(), 1);
 }
 
+// 12 640 data sets into the 10240 records: record r afterwards holds data set
+// 2400 + r, and dropping the newest drops data set 12 639 from the order too.
+TEST_F(MeasDataTest, WrappedStoreIsPutInTimeOrder) {
+    constexpr int kRecorded = 12640;
+    for (int k = 0; k < kRecorded; ++k) {
+        tDataListArray& r = meas.AppendDataSet();
+        r.value = std::to_string(k);
+        r.timeStamp = kStart + k * 1.1574074074074074e-8;
+    }
+    ASSERT_EQ(meas.GetDataIndex(), kRecorded - 10240 - 1);
+    ASSERT_TRUE(meas.IsDataWrapped());
+
+    meas.PutInChronologicalOrder();
+    EXPECT_EQ(meas.GetDataIndex(), 10239);
+    const std::vector<int32_t> order = meas.ChronologicalIndexes();
+    ASSERT_EQ(order.size(), 10240u);
+    for (int32_t i = 0; i < 10240; ++i) {
+        ASSERT_EQ(order[i], i);
+        ASSERT_EQ(meas.GetValueText(i), std::to_string(kRecorded - 10240 + i)) << i;
+        ASSERT_EQ(meas.GetTimeStamp(i), kStart + (kRecorded - 10240 + i) * 1.1574074074074074e-8);
+    }
+    meas.DropLastDataIndex();
+    EXPECT_EQ(meas.ChronologicalIndexes().size(), 10239u);
+    EXPECT_EQ(meas.GetValueText(meas.ChronologicalIndexes().back()), std::to_string(kRecorded - 2));
+
+    // The next data set goes behind the newest, overwriting the oldest.
+    meas.SetDataIndexToEnd();
+    meas.AppendDataSet().value = "next";
+    EXPECT_EQ(meas.GetDataIndex(), 0);
+    EXPECT_EQ(meas.GetValueText(meas.ChronologicalIndexes().back()), "next");
+    EXPECT_EQ(meas.GetValueText(meas.ChronologicalIndexes().front()), "2401");
+
+    // An unwrapped store stays as it is.
+    meas.ClearDataIndex();
+    meas.AppendDataSet().value = "only";
+    meas.PutInChronologicalOrder();
+    EXPECT_EQ(meas.GetDataIndex(), 0);
+    EXPECT_EQ(meas.GetValueText(0), "only");
+}
+
 TEST_F(MeasDataTest, IndexOperationsStopAtTheEnds) {
     meas.DropLastDataIndex();
     EXPECT_EQ(meas.GetDataIndex(), -1);

@@ -118,6 +118,7 @@ ChartView::ChartView(ChartModel& model, QWidget* parent)
     side->addElement(1, 0, sidePlace_);
     side->addElement(2, 0, new QCPLayoutElement(plot_));
     side->setRowSpacing(kSidePanelGap);
+    side->setMargins(QMargins(0, 0, 1, 1));  // room for the legend's frame
     side->setRowStretchFactor(0, 0.001);
     side->setRowStretchFactor(1, 0.001);
     plot_->plotLayout()->setColumnStretchFactor(1, 0.001);
@@ -173,8 +174,13 @@ void ChartView::PlaceSidePanel() {
                             wanted.height());
 }
 
+QRect ChartView::PlotRect() const {
+    return plot_->geometry();
+}
+
+// The legend's frame is drawn one pixel right of and below its rectangle.
 QRect ChartView::LegendRect() const {
-    return plot_->legend->outerRect().translated(plot_->pos());
+    return plot_->legend->outerRect().adjusted(0, 0, 1, 1).translated(plot_->pos());
 }
 
 QRect ChartView::SidePanelRect() const {

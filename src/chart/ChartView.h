@@ -38,7 +38,9 @@ class ChartView final : public QWidget {
     // Places a widget of the window in the chart's right column, below the legend;
     // the column is as wide as the wider of the two.
     void SetSidePanel(QWidget* panel);
-    // Where legend and side panel stand, in this widget's coordinates.
+    // Where the plot, the legend and the side panel stand, in this widget's
+    // coordinates; the plot is drawn inside the focus frame.
+    QRect PlotRect() const;
     QRect LegendRect() const;
     QRect SidePanelRect() const;
 

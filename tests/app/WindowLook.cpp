@@ -91,7 +91,7 @@ void CheckApart(const QWidget& parent, std::vector<std::string>& problems) {
 }
 
 void CheckChart(const ChartView& chart, std::vector<std::string>& problems) {
-    const QRect inside = chart.rect();
+    const QRect inside = chart.PlotRect();
     const QRect legend = chart.LegendRect();
     const QRect panel = chart.SidePanelRect();
     if (!inside.contains(legend)) {

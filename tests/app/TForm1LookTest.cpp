@@ -81,6 +81,7 @@ TEST_F(WindowLookTest, EveryTextFitsInEveryLanguage) {
     form.FormShow();
     EXPECT_EQ(Joined(Problems()), "") << "English";
     for (const std::filesystem::path& file : LanguageFiles()) {
+        ASSERT_TRUE(std::filesystem::is_regular_file(file)) << file;
         const auto languages = IniFile::Load(file);
         ASSERT_TRUE(languages) << file;
         const std::vector<std::string> names = LanguageNames(*languages);

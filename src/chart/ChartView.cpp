@@ -147,6 +147,7 @@ ChartView::~ChartView() = default;
 void ChartView::SetSidePanel(QWidget* panel) {
     sidePanel_ = panel;
     panel->setParent(plot_);
+    panel->installEventFilter(this);
     panel->show();
     PlaceSidePanel();
 }
@@ -187,10 +188,14 @@ QRect ChartView::SidePanelRect() const {
     return sidePanel_ != nullptr ? sidePanel_->geometry().translated(plot_->pos()) : QRect();
 }
 
+// The side panel asks for a new layout when its size hint changed (a new caption).
 bool ChartView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == plot_ &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         update();
+    }
+    if (watched == sidePanel_ && event->type() == QEvent::LayoutRequest) {
+        PlaceSidePanel();
     }
     return QWidget::eventFilter(watched, event);
 }

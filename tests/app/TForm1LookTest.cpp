@@ -125,6 +125,8 @@ TEST_F(WindowLookTest, CaptionsShrinkToTheirRoomDownToAFloor) {
     larger.setPixelSize(larger.pixelSize() + 1);
     EXPECT_GT(QFontMetrics(larger).horizontalAdvance(form.Label9->text()),
               form.SerialDev->x() - form.Label9->x() - 4);
+    // The radio group grows with a longer item, in the chart's right column.
+    form.RadioGroupGraficMode->Item(2)->setText("Zeitachse mit Verbindungslinien");
     EXPECT_EQ(Joined(Problems()), "");
 
     form.ClrLast->setText("&DIESE BESCHRIFTUNG IST VIEL ZU LANG FUER IHRE SCHALTFLAECHE");

@@ -1,5 +1,6 @@
 #include "app/HeaderPicture.h"
 
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -55,10 +56,40 @@ QPainterPath ForceCurve(const QRectF& area) {
     return path;
 }
 
+class GaugeIconEngine final : public QIconEngine {
+  public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const int side = std::min(rect.width(), rect.height());
+        DrawGauge(*painter, QRectF(rect.x(), rect.y(), side, side), QColor(245, 248, 252),
+                  QColor(12, 40, 78));
+        painter->restore();
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    // The size asked for is in device pixels already.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        {
+            QPainter p(&pixmap);
+            paint(&p, pixmap.rect(), mode, state);
+        }
+        pixmap.setDevicePixelRatio(scale);
+        return pixmap;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new GaugeIconEngine; }
+};
+
 }  // namespace
 
-QPixmap DrawHeaderPicture(bool alternative) {
-    QPixmap picture(kHeaderWidth, kHeaderHeight);
+QPixmap DrawHeaderPicture(bool alternative, qreal pixelRatio) {
+    QPixmap picture(QSize(kHeaderWidth, kHeaderHeight) * pixelRatio);
+    picture.setDevicePixelRatio(pixelRatio);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -66,7 +97,7 @@ QPixmap DrawHeaderPicture(bool alternative) {
     band.setColorAt(0.0, alternative ? QColor(20, 70, 40) : QColor(12, 40, 78));
     band.setColorAt(0.6, alternative ? QColor(50, 130, 80) : QColor(40, 100, 160));
     band.setColorAt(1.0, alternative ? QColor(150, 200, 160) : QColor(150, 190, 225));
-    p.fillRect(picture.rect(), band);
+    p.fillRect(QRect(0, 0, kHeaderWidth, kHeaderHeight), band);
 
     DrawGauge(p, QRectF(10, 8, 44, 44), QColor(245, 248, 252), QColor(20, 30, 45));
 
@@ -93,16 +124,7 @@ QPixmap DrawHeaderPicture(bool alternative) {
 }
 
 QIcon DrawWindowIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        DrawGauge(p, QRectF(0, 0, size, size), QColor(245, 248, 252), QColor(12, 40, 78));
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return QIcon(new GaugeIconEngine);
 }
 
 }  // namespace vx

@@ -8,10 +8,11 @@ namespace vx {
 inline constexpr int kHeaderWidth = 798;
 inline constexpr int kHeaderHeight = 59;
 
-// The window's header band; the alternative one differs in colour only.
-QPixmap DrawHeaderPicture(bool alternative = false);
+// The window's header band, drawn for the screen's device pixel ratio; the
+// alternative one differs in colour only.
+QPixmap DrawHeaderPicture(bool alternative = false, qreal pixelRatio = 1.0);
 
-// A gauge dial in several sizes.
+// A gauge dial, drawn afresh for every size and pixel ratio asked of it.
 QIcon DrawWindowIcon();
 
 }  // namespace vx

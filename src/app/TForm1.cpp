@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QResizeEvent>
 #include <QStyle>
+#include <QStyleOptionButton>
 
 #include "app/HeaderPicture.h"
 #include "app/WindowFonts.h"
@@ -26,17 +27,18 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     setFont(SansFont(11));
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
-    // Below this size the chart would shrink to nothing and lose its anchoring.
-    setMinimumSize(420, 320);
+    // Every control but the chart and the table has a fixed place: a smaller window
+    // would cut the buttons on the right and the live values at the bottom.
+    setMinimumSize(kClientWidth, kClientHeight);
     resize(kClientWidth, kClientHeight);
     move(0, 0);
     CreateControls();
-    FitTexts();
     SetTabOrder();
     ConnectDisplayHandlers();
     ConnectHandlers();
     link_.SetStartupCompleteHandler([this] { StartupCompleteActions(); });
     FormCreate();
+    FitTexts();
 }
 
 // The link stops before anything it reports to goes. The chart goes first of the
@@ -97,8 +99,9 @@ QTimer* TForm1::AddTimer(const char* name, int intervalMs) {
     return timer;
 }
 
-// The chart follows all four edges, the radio group the right and bottom ones, by
-// the change of size: code may have moved either of them in between.
+// The chart follows all four edges, the table the left and right ones, by the change
+// of size: code may have moved either of them in between. The radio group stands in
+// the chart.
 void TForm1::resizeEvent(QResizeEvent* event) {
     const QSize now = event->size();
     const int dx = now.width() - placedFor_.width();
@@ -106,7 +109,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     placedFor_ = now;
     if (dx != 0 || dy != 0) {
         Chart1->resize(Chart1->width() + dx, Chart1->height() + dy);
-        RadioGroupGraficMode->move(RadioGroupGraficMode->x() + dx, RadioGroupGraficMode->y() + dy);
+        ListView1->resize(ListView1->width() + dx, ListView1->height());
     }
     QWidget::resizeEvent(event);
 }
@@ -120,35 +123,51 @@ bool TForm1::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-// Labels grow with their text. Buttons keep their designed size: DejaVu Sans is
-// wider than the designed face, so a caption that does not fit gets a smaller font.
+// Labels grow with their text, buttons keep their designed size. DejaVu Sans is
+// wider than the designed face, and translations are longer than English: a caption
+// that does not fit its button, or its room beside the next control, is drawn in
+// the largest size that fits, down to kSmallestCaptionPixels.
 void TForm1::FitTexts() {
+    const auto fit = [](QWidget& control, QFont designed, auto width, int room) {
+        while (designed.pixelSize() > kSmallestCaptionPixels && width(designed) > room) {
+            designed.setPixelSize(designed.pixelSize() - 1);
+        }
+        if (control.font() != designed) {
+            control.setFont(designed);
+        }
+    };
+    for (QAbstractButton* button : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+        fit(
+            *button, font(), [button](const QFont& f) { return CaptionWidth(*button, f); },
+            button->width());
+    }
+    for (const LabelRoom& caption : labelRooms_) {
+        QLabel* label = caption.label;
+        fit(
+            *label, caption.designed,
+            [label](const QFont& f) { return QFontMetrics(f).horizontalAdvance(label->text()); },
+            caption.room);
+    }
     for (QLabel* label : autoSized_) {
         label->adjustSize();
     }
-    for (QAbstractButton* button : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
-        QFont fitted = font();
-        while (fitted.pixelSize() > kSmallestCaptionPixels &&
-               CaptionWidth(*button, fitted) > button->width()) {
-            fitted.setPixelSize(fitted.pixelSize() - 1);
-        }
-        if (button->font() != fitted) {
-            button->setFont(fitted);
-        }
-    }
 }
 
-// The width a caption needs in the given font, with the style's frame and margins
-// or check indicator.
+void TForm1::FitLabelInto(QLabel* label, int room) {
+    labelRooms_.push_back({label, label->font(), room});
+}
+
+// The width the style gives a button or check box with its caption in the given font.
 int TForm1::CaptionWidth(const QAbstractButton& button, const QFont& font) {
-    const QStyle& style = *button.style();
-    const int text = QFontMetrics(font).size(Qt::TextShowMnemonic, button.text()).width();
-    if (qobject_cast<const QCheckBox*>(&button) != nullptr) {
-        return text + style.pixelMetric(QStyle::PM_IndicatorWidth) +
-               style.pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 2;
-    }
-    return text + style.pixelMetric(QStyle::PM_ButtonMargin) +
-           2 * style.pixelMetric(QStyle::PM_DefaultFrameWidth);
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.fontMetrics = QFontMetrics(font);
+    option.text = button.text();
+    const QSize text = option.fontMetrics.size(Qt::TextShowMnemonic, button.text());
+    const QStyle::ContentsType kind = qobject_cast<const QCheckBox*>(&button) != nullptr
+                                          ? QStyle::CT_CheckBox
+                                          : QStyle::CT_PushButton;
+    return button.style()->sizeFromContents(kind, &option, text, &button).width();
 }
 
 }  // namespace vx

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSize>
+#include <QStringList>
 #include <QTableView>
 #include <QTimer>
 #include <QWidget>
@@ -247,6 +248,9 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     bool SaveDataSets();
     // Data sets recorded since the last save, load or clear that are still stored.
     int64_t UnsavedDataSets() const;
+    // Sets the table's column widths for its captions and the widest cell texts.
+    void FitTableColumns();
+    std::array<QStringList, kTableColumns> WidestTableTexts();
     void SendWithHandshake(const char* code);
     std::string Translated(const std::string& text) const;
     // Puts a status text, translated, into the status line.
@@ -271,7 +275,15 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     QCheckBox* AddCheckBox(const char* name, const QRect& bounds, const QString& caption);
     QTimer* AddTimer(const char* name, int intervalMs);
 
-    static constexpr int kSmallestCaptionPixels = 8;
+    // The smallest character height a caption is drawn in, as the drop-down lists are.
+    static constexpr int kSmallestCaptionPixels = 9;
+    // A caption label, the font it was designed in and the width it may take.
+    struct LabelRoom {
+        QLabel* label;
+        QFont designed;
+        int room;
+    };
+    void FitLabelInto(QLabel* label, int room);
 
     TForm1Services services_;
     SettingsStore store_;
@@ -291,6 +303,8 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     std::string lastOpenName_;
     // Labels whose width follows their text.
     std::vector<QLabel*> autoSized_;
+    // Labels whose text may only take so much room.
+    std::vector<LabelRoom> labelRooms_;
     // The size the anchored controls were last placed for.
     QSize placedFor_{kClientWidth, kClientHeight};
 };

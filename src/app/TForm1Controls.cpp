@@ -19,7 +19,7 @@ QLabel* HeaderImage(QWidget* parent, const char* name, bool alternative) {
     auto* image = new QLabel(parent);
     image->setObjectName(name);
     image->setGeometry(0, -3, kHeaderWidth, kHeaderHeight);
-    image->setPixmap(DrawHeaderPicture(alternative));
+    image->setPixmap(DrawHeaderPicture(alternative, image->devicePixelRatioF()));
     return image;
 }
 
@@ -48,6 +48,8 @@ void TForm1::CreateInformationBlock() {
     QPalette red = ErrorString->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     ErrorString->setPalette(red);
+    // On the button-face background a label would draw in the button-text colour.
+    ErrorString->setForegroundRole(QPalette::WindowText);
 
     Label2 = AddLabel("Label2", 8, 97, "Firmware:");
     Label1 = AddLabel("Label1", 120, 97, "-");
@@ -59,6 +61,14 @@ void TForm1::CreateInformationBlock() {
     NomVal = AddLabel("NomVal", 120, 172, "-");
     Label12 = AddLabel("Label12", 8, 197, "Actual Dataset:");
     State = AddLabel("State", 120, 197, "-");
+
+    // Each caption up to the next control: the title to the status line, the status
+    // line to the window's edge, the information captions to their values.
+    FitLabelInto(Label10, 248);
+    FitLabelInto(ErrorString, kClientWidth - 8 - ErrorString->x());
+    for (QLabel* caption : {Label2, Label9, Label11, Label4, Label12}) {
+        FitLabelInto(caption, Label1->x() - caption->x() - 4);
+    }
 }
 
 void TForm1::CreateLiveValues() {
@@ -92,6 +102,9 @@ void TForm1::CreateLiveValues() {
     Label14->hide();
     Label7 = AddLabel("Label7", 190, 396, "Mean of means");
     Label7->hide();
+    for (QLabel* caption : {Label13, Label7}) {
+        FitLabelInto(caption, 308 - caption->x() - 8);  // up to the chart
+    }
     TolvikCompany = AddLabel("TolvikCompany", 190, 410, "---");
     TolvikCompany->setFont(value);
     TolvikCompany->hide();
@@ -107,8 +120,9 @@ void TForm1::CreateButtons() {
     Stop = AddButton("Stop", {375, 250, 140, 22}, "ST&OP AUTO", false);
     loadFromFile = AddButton("loadFromFile", {540, 222, 100, 22}, "&LOAD", true);
     saveToFile = AddButton("saveToFile", {540, 250, 100, 22}, "&SAVE", false);
-    ButtonExcel = AddButton("ButtonExcel", {645, 222, 125, 22}, "Clipboard + &Excel", false);
-    ButtonZoom = AddButton("ButtonZoom", {645, 250, 125, 22}, "&ZOOM ALL", true);
+    // The right-hand column reaches the chart's right edge, for longer translations.
+    ButtonExcel = AddButton("ButtonExcel", {645, 222, 147, 22}, "Clipboard + &Excel", false);
+    ButtonZoom = AddButton("ButtonZoom", {645, 250, 147, 22}, "&ZOOM ALL", true);
 }
 
 void TForm1::CreateSelectionControls() {
@@ -126,7 +140,8 @@ void TForm1::CreateSelectionControls() {
     ComboBoxSampleRate->setPlaceholderText("---");
     ComboBoxSampleRate->setCurrentIndex(-1);
 
-    CheckBoxHiRes = AddCheckBox("CheckBoxHiRes", {8, 79, 56, 17}, "Hi. Res.");
+    // Below the language list, not on it, and wide enough for its caption.
+    CheckBoxHiRes = AddCheckBox("CheckBoxHiRes", {8, 82, 64, 17}, "Hi. Res.");
     CheckBoxHiRes->hide();
     CheckBoxToKeyBuf = AddCheckBox("CheckBoxToKeyBuf", {8, 106, 196, 17}, "Mean to key buffer");
     CheckBoxToKeyBuf->hide();
@@ -138,18 +153,24 @@ void TForm1::CreateSelectionControls() {
         new RadioGroup("grafic mode", {"number", "time", "time with lines"}, this);
     RadioGroupGraficMode->setObjectName("RadioGroupGraficMode");
     RadioGroupGraficMode->setGeometry(667, 395, 111, 63);
+    // Never smaller than designed; taller where three items need it.
+    RadioGroupGraficMode->setMinimumSize(111, 63);
     RadioGroupGraficMode->SetItemIndex(0);
 }
 
 void TForm1::CreateDataDisplays() {
     ListView1 = new QTableView(this);
     ListView1->setObjectName("ListView1");
-    ListView1->setGeometry(210, 97, 560, 117);
+    // Up to the chart's right edge, as the buttons below it.
+    ListView1->setGeometry(210, 97, 582, 117);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setShowGrid(false);
     ListView1->setWordWrap(false);
+    // The columns are as wide as their texts; a bar that came with the rows would
+    // take the room of a row.
+    ListView1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ListView1->setSortingEnabled(false);
     // Tab leaves the table for the next control.
     ListView1->setTabKeyNavigation(false);
@@ -162,8 +183,8 @@ void TForm1::CreateDataDisplays() {
     Chart1 = new ChartView(chart_, this);
     Chart1->setObjectName("Chart1");
     Chart1->setGeometry(308, 278, 484, 270);
-    // The radio group stands on the chart, below its legend.
-    RadioGroupGraficMode->raise();
+    // The radio group stands in the chart, below its legend.
+    Chart1->SetSidePanel(RadioGroupGraficMode);
 }
 
 void TForm1::CreateServiceControls() {

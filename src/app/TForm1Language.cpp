@@ -38,8 +38,8 @@ void TForm1::FillLanguageList(const IniFile& languageFile) {
     Language->setCurrentIndex(LanguageListItem(languageIndex, names.size()));
 }
 
-// Labels, buttons and check boxes by their exact kind, the radio group with its
-// items and the series titles, from the control created last to the first.
+// Labels, buttons and check boxes by their exact kind, the series titles and the
+// radio group with its items, from the control created last to the first.
 void TForm1::TranslateComponents() {
     std::vector<TranslatableText> texts;
     const auto add = [&](QString text, std::function<void(const QString&)> set) {
@@ -58,19 +58,19 @@ void TForm1::TranslateComponents() {
         } else if (IsExactly<QPushButton>(control) || IsExactly<QCheckBox>(control)) {
             auto* button = static_cast<QAbstractButton*>(control);
             add(button->text(), [button](const QString& t) { button->setText(t); });
-        } else if (control == RadioGroupGraficMode) {
-            RadioGroup* group = RadioGroupGraficMode;
-            add(group->title(), [group](const QString& t) { group->setTitle(t); });
-            for (int i = 0; i < group->Count(); ++i) {
-                QAbstractButton* item = group->Item(i);
-                add(item->text(), [item](const QString& t) { item->setText(t); });
-            }
         } else if (control == Chart1) {
             for (int k = 0; k < kSeriesCount; ++k) {
                 if (ChartSeries* series = chart_.Series(static_cast<SeriesRole>(k))) {
                     add(QString::fromStdString(series->Title()),
                         [series](const QString& t) { series->SetTitle(t.toStdString()); });
                 }
+            }
+            // The radio group stands in the chart; it was created just before it.
+            RadioGroup* group = RadioGroupGraficMode;
+            add(group->title(), [group](const QString& t) { group->setTitle(t); });
+            for (int i = 0; i < group->Count(); ++i) {
+                QAbstractButton* item = group->Item(i);
+                add(item->text(), [item](const QString& t) { item->setText(t); });
             }
         }
     }

@@ -18,6 +18,7 @@ void TForm1::FormShow() {
     Settings& s = store_.values;
     if (PrepareSettingsFolder(store_.folders, services_.messages)) {
         LoadSettings(s, store_.folders, services_.messages, services_.localeFormat());
+        FitTableColumns();  // dates and times in the locale's formats
         TimerZeroSingle->setInterval(s.TimerClrPeakMs);
         if (s.ClrPeakAfterSingleShot) {
             CheckBoxAutoClrPeak->setChecked(true);

@@ -7,10 +7,6 @@
 
 namespace vx {
 
-namespace {
-constexpr std::array<int, kTableColumns> kColumnWidths = {35, 70, 60, 40, 70, 70, 70, 70, 70};
-}  // namespace
-
 void TForm1::ConnectHandlers() {
     const auto onClick = [this](QPushButton* button, void (TForm1::*handler)()) {
         connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
@@ -47,9 +43,10 @@ void TForm1::ConnectHandlers() {
 
     tableModel_ = new DataSetTableModel(tableRows_, this);
     ListView1->setModel(tableModel_);
-    for (int column = 0; column < kTableColumns; ++column) {
-        ListView1->horizontalHeader()->resizeSection(column, kColumnWidths[column]);
-    }
+    // Once per change of the captions, never from the rows themselves.
+    FitTableColumns();
+    connect(tableModel_, &DataSetTableModel::headerDataChanged, this,
+            [this] { FitTableColumns(); });
     // Once per update, however many rows it brought.
     connect(tableModel_, &DataSetTableModel::rowsAppended, ListView1,
             [this] { ListView1->scrollToBottom(); });

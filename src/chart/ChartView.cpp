@@ -2,14 +2,22 @@
 
 #include <qcustomplot.h>
 
+#include <QPainter>
 #include <QPointer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "base/LocaleFormat.h"
 #include "chart/AxisFormat.h"
 
 namespace vx {
 namespace {
+
+constexpr int kFocusFrame = 2;
+constexpr int kSidePanelGap = 4;
+// The designed distance from the side panel to the plot's bottom edge.
+constexpr int kSidePanelBottom = 88;
 
 // Grouped thousands and up to three decimals.
 class GroupedTicker final : public QCPAxisTicker {
@@ -86,13 +94,16 @@ ChartView::ChartView(ChartModel& model, QWidget* parent)
     : QWidget(parent),
       model_(model),
       plot_(new QCustomPlot(this)),
+      sidePlace_(new QCPLayoutElement(plot_)),
       decimalSeparator_(AxisDecimalSeparator()) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Room for the focus frame.
+    layout->setContentsMargins(kFocusFrame, kFocusFrame, kFocusFrame, kFocusFrame);
     layout->addWidget(plot_);
     setFocusPolicy(Qt::StrongFocus);
     plot_->setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(plot_);
+    plot_->installEventFilter(this);
 
     QFont titleFont = font();
     titleFont.setBold(true);
@@ -100,15 +111,21 @@ ChartView::ChartView(ChartModel& model, QWidget* parent)
     plot_->plotLayout()->addElement(
         0, 0, new QCPTextElement(plot_, QString::fromStdString(model_.Title()), titleFont));
 
-    // The legend stands right of the plot, at the top.
+    // The legend stands right of the plot, at the top, the side panel below it.
     auto* side = new QCPLayoutGrid;
     plot_->plotLayout()->addElement(1, 1, side);
     side->addElement(0, 0, plot_->legend);
-    side->addElement(1, 0, new QCPLayoutElement(plot_));
+    side->addElement(1, 0, sidePlace_);
+    side->addElement(2, 0, new QCPLayoutElement(plot_));
+    side->setRowSpacing(kSidePanelGap);
+    side->setMargins(QMargins(0, 0, 1, 1));  // room for the legend's frame
     side->setRowStretchFactor(0, 0.001);
+    side->setRowStretchFactor(1, 0.001);
     plot_->plotLayout()->setColumnStretchFactor(1, 0.001);
+    plot_->legend->setFont(font());
     plot_->legend->setVisible(true);
     plot_->legend->setIconSize(16, 10);
+    connect(plot_, &QCustomPlot::afterLayout, this, &ChartView::PlaceSidePanel);
 
     plot_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     connect(plot_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
@@ -126,6 +143,73 @@ ChartView::ChartView(ChartModel& model, QWidget* parent)
 }
 
 ChartView::~ChartView() = default;
+
+void ChartView::SetSidePanel(QWidget* panel) {
+    sidePanel_ = panel;
+    panel->setParent(plot_);
+    panel->installEventFilter(this);
+    panel->show();
+    PlaceSidePanel();
+}
+
+// The panel's place in the layout, below the legend, takes the panel's size, so the
+// right column is wide enough for both; the layout is redone at every redraw and
+// resize, and the panel follows it.
+void ChartView::PlaceSidePanel() {
+    if (sidePanel_ == nullptr) {
+        return;
+    }
+    const QSize wanted = sidePanel_->sizeHint()
+                             .expandedTo(sidePanel_->minimumSizeHint())
+                             .expandedTo(sidePanel_->minimumSize());
+    if (sidePlace_->minimumSize() != wanted) {
+        sidePlace_->setMinimumSize(wanted);
+        sidePlace_->setMaximumSize(QWIDGETSIZE_MAX, wanted.height());
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+    }
+    // As designed, the panel keeps its distance to the chart's bottom edge, but never
+    // climbs onto the legend.
+    const QRect place = sidePlace_->outerRect();
+    const int top = std::max(place.top(), plot_->height() - kSidePanelBottom - wanted.height());
+    sidePanel_->setGeometry(place.right() + 1 - wanted.width(), top, wanted.width(),
+                            wanted.height());
+}
+
+QRect ChartView::PlotRect() const {
+    return plot_->geometry();
+}
+
+// The legend's frame is drawn one pixel right of and below its rectangle.
+QRect ChartView::LegendRect() const {
+    return plot_->legend->outerRect().adjusted(0, 0, 1, 1).translated(plot_->pos());
+}
+
+QRect ChartView::SidePanelRect() const {
+    return sidePanel_ != nullptr ? sidePanel_->geometry().translated(plot_->pos()) : QRect();
+}
+
+// The side panel asks for a new layout when its size hint changed (a new caption).
+bool ChartView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == plot_ &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        update();
+    }
+    if (watched == sidePanel_ && event->type() == QEvent::LayoutRequest) {
+        PlaceSidePanel();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Keyboard focus shows as a frame around the plot.
+void ChartView::paintEvent(QPaintEvent*) {
+    if (!plot_->hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    const QRect inner = rect().adjusted(kFocusFrame, kFocusFrame, -kFocusFrame, -kFocusFrame);
+    painter.setClipRegion(QRegion(rect()).subtracted(inner));
+    painter.fillRect(rect(), palette().color(QPalette::Highlight));
+}
 
 void ChartView::SetDecimalSeparator(char separator) {
     decimalSeparator_ = separator;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -12,6 +13,7 @@
 #include "chart/ChartModel.h"
 
 class QCustomPlot;
+class QCPLayoutElement;
 
 namespace vx {
 
@@ -33,6 +35,15 @@ class ChartView final : public QWidget {
     explicit ChartView(ChartModel& model, QWidget* parent = nullptr);
     ~ChartView() override;
 
+    // Places a widget of the window in the chart's right column, below the legend;
+    // the column is as wide as the wider of the two.
+    void SetSidePanel(QWidget* panel);
+    // Where the plot, the legend and the side panel stand, in this widget's
+    // coordinates; the plot is drawn inside the focus frame.
+    QRect PlotRect() const;
+    QRect LegendRect() const;
+    QRect SidePanelRect() const;
+
     // The decimal separator of the axis labels; the process locale's by default.
     void SetDecimalSeparator(char separator);
     bool RedrawPending() const { return redrawPending_; }
@@ -50,7 +61,12 @@ class ChartView final : public QWidget {
   signals:
     void Redrawn();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
   private:
+    void PlaceSidePanel();
     void ScheduleRedraw();
     void Redraw();
     void RebuildGraphs();
@@ -60,6 +76,8 @@ class ChartView final : public QWidget {
 
     ChartModel& model_;
     QCustomPlot* plot_;
+    QCPLayoutElement* sidePlace_;
+    QWidget* sidePanel_ = nullptr;
     char decimalSeparator_;
     bool redrawPending_ = false;
     bool settingRange_ = false;

@@ -2,6 +2,8 @@
 // buttons and single shots, with the instrument's clock and the window's timers
 // driven by the test.
 #include <gtest/gtest.h>
+#include <QHeaderView>
+#include <QStyle>
 
 #include <algorithm>
 #include <filesystem>
@@ -295,6 +297,51 @@ TEST_F(WindowRunTest, AutomaticRunIsListedInChronologicalOrderWhenItEnds) {
     EXPECT_TRUE(form.Start->isEnabled());
     EXPECT_FALSE(form.Stop->isEnabled());
     EXPECT_EQ(form.Chart().Series(SeriesValue)->Count(), 10240u);
+}
+
+// A full store listed after a run, in a locale with AM and PM and with values as wide
+// as the instrument shows them: the columns hold every caption and cell whole.
+TEST_F(WindowRunTest, AfterAFullRunNoCellOfTheTableIsCut) {
+    StartUp();
+    harness.settings.localeFormat.shortDateFormat = "%m/%d/%Y";
+    harness.settings.localeFormat.longTimeFormat = "%I:%M:%S %p";
+    form.StartClick();
+    TMeasData& meas = *form.Link().MeasData();
+    const double nominal = form.Link().Protocol().Parameters().nominalValue;
+    ASSERT_GT(nominal, 0);
+    ValueFormatter formatter(nominal);
+    const LocaleFormat& locale = harness.settings.localeFormat;
+    for (int i = 0; i < meas.GetDataListSize(); ++i) {
+        tDataListArray& record = meas.dataList[i];
+        const double when = 46000.0 + i / 700.0;  // across days and hours
+        record.date = FormatDateText(locale, when);
+        record.time = FormatTimeText(locale, when);
+        record.ms = "999";
+        record.value = record.min = record.max = record.minAvr = record.maxAvr =
+            formatter.FormatValue(-1.6 * nominal + i * 0.137);
+        record.timeStamp = when;
+    }
+    meas.dataIndex = meas.GetDataListSize() - 1;
+    meas.dataWrapped = true;
+    form.TimerGetMeasTimer();  // the run has recorded
+    form.Stop->click();
+    form.TimerGetMeasTimer();
+    ASSERT_EQ(form.TableRows().Count(), meas.GetDataListSize() + 1);
+
+    const QHeaderView& header = *form.ListView1->horizontalHeader();
+    const QFontMetrics metrics = form.ListView1->fontMetrics();
+    const int margins =
+        2 * (form.ListView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int column = 0; column < kTableColumns; ++column) {
+        SCOPED_TRACE(form.TableRows().Captions()[column]);
+        EXPECT_LE(header.sectionSizeHint(column), header.sectionSize(column));
+        int widest = 0;
+        for (int row = 0; row < form.TableRows().Count(); ++row) {
+            widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(
+                                          form.TableRows().Row(row)[column])));
+        }
+        EXPECT_LE(widest + margins, header.sectionSize(column));
+    }
 }
 
 TEST_F(WindowRunTest, SingleShotAfterARunKeepsTheRunThatFollowedALoad) {

@@ -11,9 +11,9 @@ std::string FormatDataLine(const TMeasData& meas, int count, int index) {
         line += '\t';
         line += field;
     }
-    for (const std::string& value : meas.GetSeriesTexts(index)) {
+    for (int k = 0; k < kSeriesCount; ++k) {
         line += '\t';
-        line += value;
+        line += meas.GetSeriesText(index, static_cast<SeriesRole>(k));
     }
     return line;
 }

@@ -15,10 +15,12 @@ void DataSetTable::AddDataLine(const TMeasData& meas, int n, int a, int graficMo
         messages_.Show("Index Error in AddDataLine()", "Error");
         a = 0;
     }
-    const std::array<std::string, kSeriesCount> texts = meas.GetSeriesTexts(a);
+    const auto text = [&](SeriesRole role) -> const std::string& {
+        return meas.GetSeriesText(a, role);
+    };
     Append({std::to_string(n + 1), meas.GetDateText(a), meas.GetTimeText(a), meas.GetMsText(a),
-            texts[SeriesValue], texts[SeriesMin], texts[SeriesMax], texts[SeriesMinAvr],
-            texts[SeriesMaxAvr]});
+            text(SeriesValue), text(SeriesMin), text(SeriesMax), text(SeriesMinAvr),
+            text(SeriesMaxAvr)});
 
     const double t = meas.GetTimeStamp(a);
     if (n == 0) {
@@ -32,7 +34,7 @@ void DataSetTable::AddDataLine(const TMeasData& meas, int n, int a, int graficMo
         if (!shown[k]) {
             continue;
         }
-        if (const auto y = ParseValueText(texts[k], separator)) {
+        if (const auto y = ParseValueText(text(static_cast<SeriesRole>(k)), separator)) {
             chart_.AddPoint(static_cast<SeriesRole>(k), x, *y);
         }
     }

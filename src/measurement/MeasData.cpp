@@ -51,12 +51,8 @@ void TMeasData::OnInitTick() {
     }
 }
 
-std::array<std::string, kSeriesCount> TMeasData::GetSeriesTexts(int32_t i) const {
-    std::array<std::string, kSeriesCount> texts;
-    for (int k = 0; k < kSeriesCount; ++k) {
-        texts[k] = dataList[i].*kSeriesFields[k];
-    }
-    return texts;
+const std::string& TMeasData::GetSeriesText(int32_t i, SeriesRole role) const {
+    return dataList[i].*kSeriesFields[role];
 }
 
 void TMeasData::SetSeriesText(int32_t i, SeriesRole role, std::string text) {

@@ -96,7 +96,7 @@ class TMeasData {
     double GetTimeStamp(int32_t i) const { return dataList[i].timeStamp; }
     // The five measured values of record i in series order (SeriesRole): the order in
     // which the table, the chart and the data-set files list them.
-    std::array<std::string, kSeriesCount> GetSeriesTexts(int32_t i) const;
+    const std::string& GetSeriesText(int32_t i, SeriesRole role) const;
     void SetSeriesText(int32_t i, SeriesRole role, std::string text);
 
     // Measuring thread only: one packet into the ring, or nothing while it has no room

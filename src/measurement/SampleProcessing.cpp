@@ -61,14 +61,17 @@ bool SampleProcessor::Linearise(const DeviceParameters& p, double u, double& v) 
 
 bool SampleProcessor::ProcessSamples(TMeasData& meas) {
     bool recorded = false;
+    // Parameters complete once stay complete while the ring is drained: the link that
+    // could start them anew runs on this thread.
+    bool parametersIn = false;
+    const DeviceParameters& p = device_.Parameters();
     MeasSample sample;
     while (meas.TakeSample(sample)) {
         meas.AdvanceSampleClock();
         ObeyStatus(meas, sample.status);
-        if (!device_.AllParametersIn()) {
+        if (!parametersIn && !(parametersIn = device_.AllParametersIn())) {
             continue;
         }
-        const DeviceParameters& p = device_.Parameters();
         const double u = Calibrate(p, sample.raw);
         double v = 0.0;
         if (!Linearise(p, u, v)) {
@@ -239,7 +242,6 @@ void SampleProcessor::FeedChart(TMeasData& meas) {
     // About ten points a second at most, whatever the window.
     const int32_t divisor = meas.samplesPerValue >= 100 ? 1 : 100 / meas.samplesPerValue;
     if (meas.dataIndex % divisor == 0) {
-        const std::array<std::string, kSeriesCount> texts = meas.GetSeriesTexts(meas.dataIndex);
         // On the number axis x is the store index, so the point of the overwritten
         // record sits at its own place; on the time axis the oldest point comes first.
         if (meas.dataWrapped) {
@@ -256,7 +258,8 @@ void SampleProcessor::FeedChart(TMeasData& meas) {
             if (series[k] == nullptr) {
                 continue;
             }
-            if (const auto y = ParseValueText(texts[k], separator)) {
+            if (const auto y = ParseValueText(
+                    meas.GetSeriesText(meas.dataIndex, static_cast<SeriesRole>(k)), separator)) {
                 series[k]->Add(x, *y);
             }
         }

@@ -94,7 +94,7 @@ QPixmap DrawHeaderPicture(bool alternative) {
 
 QIcon DrawWindowIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) {
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);

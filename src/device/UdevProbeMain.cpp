@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     const auto bus = DecimalByte(argv[1]);
     const auto address = DecimalByte(argv[2]);
     if (!bus || !address) {
-        std::fputs("softwarevx212-probe: BUSNUM and DEVNUM are decimal numbers up to 255\n", stderr);
+        std::fputs("softwarevx212-probe: BUSNUM and DEVNUM are decimal numbers up to 255\n",
+                   stderr);
         return 2;
     }
     std::puts(vx::ProbeForInstrument(*bus, *address) ? "1" : "0");

@@ -92,15 +92,19 @@ QPixmap DrawHeaderPicture(bool alternative) {
     return picture;
 }
 
+QPixmap DrawIconPixmap(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawGauge(p, QRectF(0, 0, size, size), QColor(245, 248, 252), QColor(12, 40, 78));
+    return pixmap;
+}
+
 QIcon DrawWindowIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        DrawGauge(p, QRectF(0, 0, size, size), QColor(245, 248, 252), QColor(12, 40, 78));
-        icon.addPixmap(pixmap);
+    for (int size : {16, 24, 32, 48, 64}) {
+        icon.addPixmap(DrawIconPixmap(size));
     }
     return icon;
 }

@@ -1,8 +1,7 @@
-// softwarevx212-icon-png DIR SIZE...: writes the window icon as DIR/SIZE.png for each
+// softwarevx212-icon-png DIR SIZE...: writes the program's icon as DIR/SIZE.png for each
 // size, for the desktop's icon theme. Run at build time with QT_QPA_PLATFORM=offscreen.
 #include <QDir>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QPixmap>
 
 #include <cstdio>
@@ -16,11 +15,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    const QIcon icon = vx::DrawWindowIcon();
     for (int i = 2; i < argc; ++i) {
         const int size = QString::fromLocal8Bit(argv[i]).toInt();
         const QString file = folder.filePath(QString("%1.png").arg(size));
-        if (size <= 0 || !icon.pixmap(size, size).save(file)) {
+        if (size <= 0 || !vx::DrawIconPixmap(size).save(file)) {
             std::fprintf(stderr, "softwarevx212-icon-png: cannot write %s\n", qPrintable(file));
             return 1;
         }

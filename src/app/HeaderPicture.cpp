@@ -123,6 +123,15 @@ QPixmap DrawHeaderPicture(bool alternative, qreal pixelRatio) {
     return picture;
 }
 
+QPixmap DrawIconPixmap(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawGauge(p, QRectF(0, 0, size, size), QColor(245, 248, 252), QColor(12, 40, 78));
+    return pixmap;
+}
+
 QIcon DrawWindowIcon() {
     return QIcon(new GaugeIconEngine);
 }

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdlib>
+
 #include "app/QtFileDialogs.h"
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
+#include "app/StartupReport.h"
 #include "app/TForm1.h"
 #include "base/Folders.h"
 #include "desktop/ShellLauncher.h"
@@ -65,7 +68,13 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     }
     window.show();
     // Inside the event loop, so that an error it raises reaches the error report.
-    QTimer::singleShot(0, &window, [&window] { window.FormShow(); });
+    QTimer::singleShot(0, &window, [&window] {
+        window.FormShow();
+        // The package check: report what the start-up showed, then end.
+        if (const char* report = std::getenv(kStartupReportVariable)) {
+            QCoreApplication::exit(WriteStartupReport(window, report) ? 0 : 1);
+        }
+    });
     return QApplication::exec();
 }
 

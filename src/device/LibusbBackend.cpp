@@ -7,15 +7,13 @@
 #include <atomic>
 #include <utility>
 
-#include "device/MsOs20Descriptor.h"
+#include "device/InstrumentGuidCheck.h"
 
 namespace vx {
 
 namespace {
 
-constexpr unsigned kDescriptorTimeoutMs = 1000;
-// Device to host, vendor request, to the device.
-constexpr uint8_t kVendorDeviceIn = 0xC0;
+constexpr std::chrono::milliseconds kDescriptorTimeout{1000};
 
 std::string Where(libusb_device* device, const libusb_device_descriptor& desc) {
     return fmt::format("bus {:03} device {:03} id {:04x}:{:04x}", libusb_get_bus_number(device),
@@ -181,40 +179,20 @@ LibusbBackend::Verdict LibusbBackend::Examine(libusb_device* device, std::string
 }
 
 bool LibusbBackend::IsInstrument(libusb_device_handle* handle, uint16_t bcdUsb, std::string& why) {
-    why = "no OS 2.0 descriptors";
-    // Only devices of USB 2.01 and later have a BOS descriptor to ask for.
-    if (bcdUsb < 0x0201) {
-        return false;
+    switch (ReadInstrumentGuid(handle, bcdUsb, kDescriptorTimeout)) {
+        case GuidVerdict::Instrument:
+            return true;
+        case GuidVerdict::NoOsDescriptors:
+            why = "no OS 2.0 descriptors";
+            return false;
+        case GuidVerdict::SetUnreadable:
+            why = "OS 2.0 descriptor set not readable";
+            return false;
+        case GuidVerdict::OtherGuid:
+            why = "no OS 2.0 GUID of the instrument";
+            return false;
     }
-    uint8_t header[5] = {};
-    if (libusb_get_descriptor(handle, LIBUSB_DT_BOS, 0, header, sizeof header) < 5) {
-        return false;
-    }
-    std::vector<uint8_t> bos(header[2] | (header[3] << 8));
-    const int bosRead =
-        libusb_get_descriptor(handle, LIBUSB_DT_BOS, 0, bos.data(), static_cast<int>(bos.size()));
-    if (bosRead < 0) {
-        return false;
-    }
-    bos.resize(static_cast<size_t>(bosRead));
-    const auto location = FindMsOs20Set(bos);
-    if (!location) {
-        return false;
-    }
-    std::vector<uint8_t> set(location->totalLength);
-    const int setRead = libusb_control_transfer(handle, kVendorDeviceIn, location->vendorCode, 0,
-                                                kMsOs20DescriptorIndex, set.data(),
-                                                location->totalLength, kDescriptorTimeoutMs);
-    if (setRead < 0) {
-        why = "OS 2.0 descriptor set not readable";
-        return false;
-    }
-    set.resize(static_cast<size_t>(setRead));
-    if (!ListsGuid(InterfaceZeroGuids(set), kInstrumentInterfaceGuid)) {
-        why = "no OS 2.0 GUID of the instrument";
-        return false;
-    }
-    return true;
+    return false;
 }
 
 TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,

@@ -27,8 +27,8 @@ bool UnitUSB::OpenDevice() {
             return false;
         case OpenOutcome::AccessDenied:
             messages_.Show(
-                "device in use?\n\nThis user may not open the instrument. Install the udev rule "
-                "delivered with the program (60-softwarevx212.rules into /etc/udev/rules.d), "
+                "device in use?\n\nThis user may not open the instrument. Install the "
+                "softwarevx212 package, whose udev rule gives the user at the seat access, "
                 "then unplug the instrument and plug it in again.",
                 "Error");
             return false;

@@ -185,8 +185,12 @@ void EmulatedUsbInstrument::Submit(UMockdevIoctlClient* client) {
     urb.endpoint = request.endpoint;
     if (request.type == USBDEVFS_URB_TYPE_CONTROL) {
         urb.buffer = ResolveBuffer(urb.data, request);
-        AnswerControl(urb, urb.buffer->data);
-        ready_.push_back(std::move(urb));
+        // A silent device leaves the request pending until libusb discards it.
+        const bool answered = look_.controlAnswers != ControlAnswers::Never;
+        if (answered) {
+            AnswerControl(urb, urb.buffer->data);
+        }
+        (answered ? ready_ : pending_).push_back(std::move(urb));
     } else if (request.type == USBDEVFS_URB_TYPE_BULK && request.endpoint == kS1) {
         UMockdevIoctlData* buffer = ResolveBuffer(urb.data, request);
         std::vector<uint8_t> halfFrame(buffer->data, buffer->data + request.buffer_length);
@@ -212,7 +216,8 @@ void EmulatedUsbInstrument::AnswerControl(Urb& urb, const uint8_t* setup) {
     Bytes answer;
     if (requestType == 0x80 && request == 6 && value >> 8 == 0x0F && hasBos) {
         answer = BosDescriptor(look_);
-    } else if (requestType == 0xC0 && request == look_.vendorCode && index == 7 && hasBos) {
+    } else if (requestType == 0xC0 && request == look_.vendorCode && index == 7 && hasBos &&
+               look_.controlAnswers != ControlAnswers::VendorRequestStalls) {
         answer = MsOs20DescriptorSet(look_.interfaceGuid);
     } else {
         urb.status = -EPIPE;

@@ -10,6 +10,13 @@ namespace vx::test {
 
 using Bytes = std::vector<uint8_t>;
 
+// How an emulated device answers the descriptor requests on its control pipe.
+enum class ControlAnswers {
+    Normal,
+    VendorRequestStalls,  // the BOS comes, the request for the OS 2.0 set stalls
+    Never,                // no request is ever answered
+};
+
 // What an emulated device looks like on the bus.
 struct DeviceLook {
     uint16_t vendor = 0x1209;
@@ -20,6 +27,7 @@ struct DeviceLook {
     bool osDescriptors = true;  // BOS with the OS 2.0 platform capability
     std::string interfaceGuid = "{D76DB6D7-355B-4BEA-85C5-DFDB5E33D106}";
     uint8_t vendorCode = 0x20;
+    ControlAnswers controlAnswers = ControlAnswers::Normal;
 };
 
 Bytes DeviceAndConfigDescriptors(const DeviceLook& look);

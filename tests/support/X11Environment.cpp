@@ -16,11 +16,13 @@ namespace {
 class X11Environment final : public ::testing::Environment {
   public:
     void SetUp() override {
-        server_ = std::make_unique<XvfbServer>();
-        ASSERT_FALSE(server_->Display().empty()) << "Xvfb did not start: these tests need it";
-        setenv("DISPLAY", server_->Display().c_str(), 1);
+        // Servers of tests that start at the same moment can report a display that then
+        // takes no connection: such a server is replaced by a new one.
+        for (int attempt = 0; attempt < kServerAttempts && !ServerAnswers(); ++attempt) {
+            server_ = std::make_unique<XvfbServer>();
+        }
+        ASSERT_TRUE(ServerAnswers()) << "Xvfb did not start: these tests need it";
         setenv("QT_QPA_PLATFORM", "xcb", 1);
-        ASSERT_TRUE(RunForOutput({"xset", "r", "off"})) << "xset could not switch key repeat off";
         static int argc = 1;
         static char name[] = "x11_tests";
         static char* argv[] = {name, nullptr};
@@ -33,6 +35,17 @@ class X11Environment final : public ::testing::Environment {
     }
 
   private:
+    static constexpr int kServerAttempts = 5;
+
+    // Takes a connection, and key repeat is off.
+    bool ServerAnswers() const {
+        if (server_ == nullptr || server_->Display().empty()) {
+            return false;
+        }
+        setenv("DISPLAY", server_->Display().c_str(), 1);
+        return RunForOutput({"xset", "r", "off"}).has_value();
+    }
+
     std::unique_ptr<XvfbServer> server_;
     std::unique_ptr<QApplication> application_;
 };

@@ -25,10 +25,15 @@ class XvfbServer {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, ends[1], 3);  // for -displayfd
+        // Its own output must not hold the test's pipe open after the test has ended.
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         char* argv[] = {const_cast<char*>("Xvfb"),
                         const_cast<char*>("-displayfd"),
                         const_cast<char*>("3"),
+                        // No reset when the last client leaves: a connection made
+                        // during the reset would be refused.
+                        const_cast<char*>("-noreset"),
                         const_cast<char*>("-nolisten"),
                         const_cast<char*>("tcp"),
                         const_cast<char*>("-screen"),

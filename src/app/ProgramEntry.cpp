@@ -1,15 +1,18 @@
 #include "app/ProgramEntry.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTimer>
 
 #include "app/Folders.h"
+#include "app/PortalKeyboard.h"
 #include "app/QtFileDialogs.h"
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
 #include "app/TForm1.h"
 #include "lang/ShellLauncher.h"
 #include "lang/Translation.h"
+#include "measurement/KeyboardRouter.h"
 #include "measurement/XTestKeyboard.h"
 
 namespace vx {
@@ -49,7 +52,16 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     QtTimerFactory timers;
     SystemFolders folders;
     Settings settings;
-    XTestKeyboard keyboard(settings, messages);
+    KeyboardRouter keyboard(
+        settings,
+        {[&]() -> std::unique_ptr<KeyboardOutput> {
+             return std::make_unique<XTestKeyboard>(settings, messages);
+         },
+         [&]() -> std::unique_ptr<KeyboardOutput> {
+             return std::make_unique<PortalKeyboard>(QDBusConnection::sessionBus(), settings,
+                                                     folders, messages, timers);
+         }},
+        [] { return QApplication::activeWindow() != nullptr; }, EnvironmentValue);
     ShellLauncher launcher(messages);
     QtFileDialogs dialogs;
     TForm1 window({backend, messages, timers, settings, folders, keyboard, launcher, dialogs});

@@ -76,6 +76,8 @@ void ReadKeys(Settings& settings, const IniFile& file) {
     settings.ShowKeyBufCheckBox = file.ReadBool(c, "ShowKeyBufCheckBox", false);
     settings.KeyDebounceTimeMs = ReadMilliseconds(file, "KeyDebounceTimeMs", 70);
     settings.KeyBufDelayTimeMs = ReadMilliseconds(file, "KeyBufDelayTimeMs", 10);
+    settings.KeyboardOutput = file.ReadString(c, "KeyboardOutput", "auto");
+    settings.PortalRestoreToken = file.ReadString(c, "PortalRestoreToken", "");
 }
 
 }  // namespace

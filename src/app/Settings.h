@@ -44,6 +44,10 @@ struct Settings {
     bool ShowKeyBufCheckBox = false;
     int32_t KeyDebounceTimeMs = 0;
     int32_t KeyBufDelayTimeMs = 0;
+    // Hand-edited: how values are typed, "auto" (by the session type), "x11" or "portal".
+    std::string KeyboardOutput = "auto";
+    // The desktop portal's token that restores the user's consent to typing.
+    std::string PortalRestoreToken;
 
     // Settings come from and go to the working directory's settings file: the program
     // was not started in its install folder. Decided once by LoadSettings.

@@ -11,52 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "measurement/KeySyms.h"
+
 namespace vx {
 
 namespace {
-
-// Code points of UTF-8 text; a malformed byte is dropped.
-std::vector<char32_t> DecodeUtf8(const std::string& text) {
-    std::vector<char32_t> points;
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80         ? 1
-                           : (lead >> 5) == 6  ? 2
-                           : (lead >> 4) == 14 ? 3
-                           : (lead >> 3) == 30 ? 4
-                                               : 0;
-        if (length == 0 || i + length > text.size()) {
-            ++i;
-            continue;
-        }
-        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-        bool valid = true;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = valid && (next >> 6) == 2;
-            point = (point << 6) | (next & 0x3F);
-        }
-        if (valid) {
-            points.push_back(point);
-        }
-        i += valid ? length : 1;
-    }
-    return points;
-}
-
-KeySym KeySymOf(char32_t c) {
-    if (c == '\r' || c == '\n') {
-        return XK_Return;
-    }
-    if (c == '\t') {
-        return XK_Tab;
-    }
-    // Latin-1 characters are their own key symbols; the rest have Unicode ones.
-    if ((c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF)) {
-        return c;
-    }
-    return 0x01000000 | c;
-}
 
 struct Key {
     KeyCode code;

@@ -103,10 +103,10 @@ void PortalKeyboard::Begin() {
 }
 
 void PortalKeyboard::Probed(const QDBusMessage& reply) {
-    const QVariantMap properties = reply.type() == QDBusMessage::ReplyMessage &&
-                                           !reply.arguments().isEmpty()
-                                       ? MapOf(reply.arguments().first())
-                                       : QVariantMap{};
+    const QVariantMap properties =
+        reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+            ? MapOf(reply.arguments().first())
+            : QVariantMap{};
     version_ = properties.value(QStringLiteral("version")).toUInt();
     const uint32_t devices = properties.value(QStringLiteral("AvailableDeviceTypes")).toUInt();
     if (version_ == 0 || (devices & kKeyboardDevice) == 0) {
@@ -301,9 +301,8 @@ void PortalKeyboard::StoreRestoreToken(const QString& token) {
     if (value == settings_.PortalRestoreToken) {
         return;
     }
-    if (store_.Write([&](IniFile& ini) {
-            ini.WriteString(kConfigSection, "PortalRestoreToken", value);
-        })) {
+    if (store_.Write(
+            [&](IniFile& ini) { ini.WriteString(kConfigSection, "PortalRestoreToken", value); })) {
         settings_.PortalRestoreToken = value;
     }
 }
@@ -315,8 +314,8 @@ void PortalKeyboard::CloseSession() {
     bus_.disconnect(kService, sessionPath_, kSession, QStringLiteral("Closed"), this,
                     SLOT(SessionClosed()));
     // Nobody waits for the answer: the portal also closes sessions of programs that end.
-    bus_.send(QDBusMessage::createMethodCall(kService, sessionPath_, kSession,
-                                             QStringLiteral("Close")));
+    bus_.send(
+        QDBusMessage::createMethodCall(kService, sessionPath_, kSession, QStringLiteral("Close")));
     sessionPath_.clear();
 }
 

@@ -101,10 +101,19 @@ TEST_F(KeyboardRouterTest, NothingIsTypedWhileOneOfTheProgramsWindowsIsActive) {
 
 TEST(KeySymsTest, CharactersBecomeLatin1OrUnicodeKeySymbols) {
     const std::pair<char32_t, uint32_t> cases[] = {
-        {U' ', 0x20},       {U'1', 0x31},         {U',', 0x2C},       {U'~', 0x7E},
-        {U'\u00B5', 0xB5},  {U'\u00FF', 0xFF},    {U'\r', 0xFF0D},    {U'\n', 0xFF0D},
-        {U'\t', 0xFF09},    {U'\u20AC', 0x10020AC}, {U'\u0100', 0x1000100},
-        {U'\x7F', 0x100007F}, {U'\U0001F600', 0x101F600},
+        {U' ', 0x20},
+        {U'1', 0x31},
+        {U',', 0x2C},
+        {U'~', 0x7E},
+        {U'\u00B5', 0xB5},
+        {U'\u00FF', 0xFF},
+        {U'\r', 0xFF0D},
+        {U'\n', 0xFF0D},
+        {U'\t', 0xFF09},
+        {U'\u20AC', 0x10020AC},
+        {U'\u0100', 0x1000100},
+        {U'\x7F', 0x100007F},
+        {U'\U0001F600', 0x101F600},
     };
     for (const auto& [character, symbol] : cases) {
         EXPECT_EQ(KeySymOf(character), symbol) << static_cast<uint32_t>(character);

@@ -1,7 +1,6 @@
 #include "app/PortalKeyboard.h"
 
 #include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QRandomGenerator>

@@ -202,6 +202,17 @@ TEST_F(PortalTypingTest, KeyDataSetTypesTheMeanAsKeySymbolsPressedAndReleasedWit
     EXPECT_TRUE(run.harness.messages.Shown().empty());
 }
 
+TEST_F(PortalTypingTest, WithoutTheBoxTheFirstValueAsksTheConsentAndIsTypedOnceGiven) {
+    test::FakePortal portal(portalBus);
+    ProgramRun run(programBus, "WriteToKeyBuffer=1\nuseSelKeySingleShot=1\n");
+    EXPECT_EQ(CallsSince(portal, 0), std::vector<std::string>{});
+    run.PressInstrumentKey();
+    ASSERT_EQ(run.harness.keyboard.typed.size(), 1u);
+    ASSERT_TRUE(TypedOut(run, portal, 14));
+    EXPECT_EQ(portal.ConsentDialogs(), 1);
+    EXPECT_EQ(portal.Keys(), test::KeyEventsFor(run.harness.keyboard.typed[0] + "\r"));
+}
+
 TEST_F(PortalTypingTest, TheRestoreTokenIsOfferedAtTheNextStartWhichAsksNoSecondConsent) {
     test::FakePortal portal(portalBus);
     auto first = std::make_unique<ProgramRun>(programBus, kTypingOn);

@@ -1,16 +1,19 @@
 #include "app/ProgramEntry.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTimer>
 
 #include <cstdlib>
 
+#include "app/PortalKeyboard.h"
 #include "app/QtFileDialogs.h"
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
 #include "app/StartupReport.h"
 #include "app/TForm1.h"
 #include "base/Folders.h"
+#include "desktop/KeyboardRouter.h"
 #include "desktop/ShellLauncher.h"
 #include "desktop/XTestKeyboard.h"
 #include "lang/Translation.h"
@@ -52,7 +55,16 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     QtTimerFactory timers;
     SystemFolders folders;
     Settings settings;
-    XTestKeyboard keyboard(settings, messages);
+    KeyboardRouter keyboard(settings,
+                            {[&]() -> std::unique_ptr<KeyboardOutput> {
+                                 return std::make_unique<XTestKeyboard>(settings, messages);
+                             },
+                             [&]() -> std::unique_ptr<KeyboardOutput> {
+                                 return std::make_unique<PortalKeyboard>(
+                                     QDBusConnection::sessionBus(), settings, folders, messages,
+                                     timers);
+                             }},
+                            EnvironmentValue);
     ShellLauncher launcher(messages);
     QtFileDialogs dialogs;
     TForm1Services services{backend, messages, timers,   settings,

@@ -42,6 +42,10 @@ void TForm1::CheckBoxToKeyBufClick() {
         ini.WriteBool(kConfigSection, "WriteToKeyBuffer", s.WriteToKeyBuffer);
         ini.WriteBool(kConfigSection, "useSelKeySingleShot", s.useSelKeySingleShot);
     });
+    // A way that needs the user's consent asks now, not in the middle of typing a value.
+    if (s.WriteToKeyBuffer) {
+        services_.keyboard.Prepare();
+    }
 }
 
 void TForm1::CheckBoxHiResClick() {

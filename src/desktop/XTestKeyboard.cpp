@@ -12,24 +12,11 @@
 #include <vector>
 
 #include "base/TextEncoding.h"
+#include "desktop/KeySyms.h"
 
 namespace vx {
 
 namespace {
-
-KeySym KeySymOf(char32_t c) {
-    if (c == '\r' || c == '\n') {
-        return XK_Return;
-    }
-    if (c == '\t') {
-        return XK_Tab;
-    }
-    // Latin-1 characters are their own key symbols; the rest have Unicode ones.
-    if ((c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF)) {
-        return c;
-    }
-    return 0x01000000 | c;
-}
 
 struct Key {
     KeyCode code;

@@ -74,6 +74,8 @@ void ReadKeys(Settings& settings, const IniFile& file) {
     settings.KeyDebounceTimeMs = ReadMilliseconds(file, "KeyDebounceTimeMs", 70);
     settings.KeyBufDelayTimeMs = ReadMilliseconds(file, "KeyBufDelayTimeMs", 10);
     settings.ConfirmDiscard = file.ReadBool(c, "ConfirmDiscard", true);
+    settings.KeyboardOutput = file.ReadString(c, "KeyboardOutput", "auto");
+    settings.PortalRestoreToken = file.ReadString(c, "PortalRestoreToken", "");
 }
 
 }  // namespace

@@ -46,6 +46,10 @@ struct Settings {
     int32_t KeyBufDelayTimeMs = 0;
     // Ask before data sets that have not been saved are discarded (edited by hand).
     bool ConfirmDiscard = true;
+    // Hand-edited: how values are typed, "auto" (by the session type), "x11" or "portal".
+    std::string KeyboardOutput = "auto";
+    // The desktop portal's token that restores the user's consent to typing.
+    std::string PortalRestoreToken;
 
     // Settings come from and go to the working directory's settings file: the program
     // was not started in its install folder. Decided once by LoadSettings.

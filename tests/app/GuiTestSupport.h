@@ -1,8 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -28,10 +32,22 @@ inline void EnsureApplication() {
     }
 }
 
+// Records the texts typed and hands them on to the keyboard output under test, if any.
 class RecordingKeyboard final : public KeyboardOutput {
   public:
-    void TypeText(const std::string& text) override { typed.push_back(text); }
+    void TypeText(const std::string& text) override {
+        typed.push_back(text);
+        if (forwardTo != nullptr) {
+            forwardTo->TypeText(text);
+        }
+    }
+    void Prepare() override {
+        if (forwardTo != nullptr) {
+            forwardTo->Prepare();
+        }
+    }
     std::vector<std::string> typed;
+    KeyboardOutput* forwardTo = nullptr;
 };
 
 class RecordingLauncher final : public ProgramLauncher {
@@ -97,6 +113,42 @@ class WindowHarness {
         return ini ? ini->ReadString("Config", key, "") : "";
     }
 
+    // Runs start-up and the instrument's start-up sequence until the poll runs.
+    void StartUp() {
+        form.FormShow();
+        ASSERT_NE(form.Link().MeasData(), nullptr);
+        for (int tick = 0; tick < 200 && !form.Link().MeasData()->IsInitDone(); ++tick) {
+            timers.Tick();
+            ASSERT_TRUE(instrument.WaitForIdleReader(kPatience));
+        }
+        ASSERT_TRUE(form.Link().MeasData()->IsInitDone());
+        ASSERT_TRUE(form.TimerInit2->isActive());
+        form.TimerInit2Timer();
+        ASSERT_TRUE(form.TimerGetMeas->isActive());
+        EXPECT_FALSE(form.TimerInit2->isActive());
+    }
+
+    // Lets the instrument stream for ms milliseconds, then runs one poll.
+    void Poll(int ms) {
+        TMeasData& meas = *form.Link().MeasData();
+        const int64_t target = instrument.SamplesSent() + ms;
+        instrument.AdvanceClock(std::chrono::milliseconds(ms));
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (instrument.SamplesSent() < target ||
+               meas.UnreadSamples() < static_cast<int32_t>(target - consumed_)) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+            std::this_thread::yield();
+        }
+        consumed_ = target;
+        form.TimerGetMeasTimer();
+    }
+    // Streams in polls of at most 500 ms, the ring holding one second.
+    void Stream(int ms) {
+        for (; ms > 0; ms -= 500) {
+            Poll(std::min(ms, 500));
+        }
+    }
+
     // The close stops the worker threads, which wait on the simulated clock: move it
     // on meanwhile.
     void Close() {
@@ -119,9 +171,14 @@ class WindowHarness {
         clock.join();
     }
 
+    // Real time a worker thread may take.
+    static constexpr std::chrono::seconds kPatience{10};
+
   private:
     // First of all: the window needs the application object.
     bool applicationReady_ = (EnsureApplication(), true);
+    // Samples the polls have taken from the ring.
+    int64_t consumed_ = 0;
 
   public:
     TempFolder temp;

@@ -17,8 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kPatience = 10s;  // real time a worker thread may take
-
 // Raw value of the simulated sensor for a force in newton (1/40 N per digit,
 // offset 0.125 N), before linearisation.
 int16_t RawFor(double newton) {
@@ -29,47 +27,14 @@ class WindowRunTest : public ::testing::Test {
   protected:
     WindowRunTest() { form.show(); }
 
-    // Runs start-up and the instrument's start-up sequence until the poll runs.
-    void StartUp() {
-        form.FormShow();
-        ASSERT_NE(form.Link().MeasData(), nullptr);
-        for (int tick = 0; tick < 200 && !form.Link().MeasData()->IsInitDone(); ++tick) {
-            harness.timers.Tick();
-            ASSERT_TRUE(harness.instrument.WaitForIdleReader(kPatience));
-        }
-        ASSERT_TRUE(form.Link().MeasData()->IsInitDone());
-        ASSERT_TRUE(form.TimerInit2->isActive());
-        form.TimerInit2Timer();
-        ASSERT_TRUE(form.TimerGetMeas->isActive());
-        EXPECT_FALSE(form.TimerInit2->isActive());
-    }
-
-    // Lets the instrument stream for ms milliseconds, then runs one poll.
-    void Poll(int ms) {
-        TMeasData& meas = *form.Link().MeasData();
-        const int64_t target = harness.instrument.SamplesSent() + ms;
-        harness.instrument.AdvanceClock(std::chrono::milliseconds(ms));
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (harness.instrument.SamplesSent() < target ||
-               meas.UnreadSamples() < static_cast<int32_t>(target - consumed_)) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            std::this_thread::yield();
-        }
-        consumed_ = target;
-        form.TimerGetMeasTimer();
-    }
-    // Streams in polls of at most 500 ms, the ring holding one second.
-    void Stream(int ms) {
-        for (; ms > 0; ms -= 500) {
-            Poll(std::min(ms, 500));
-        }
-    }
+    void StartUp() { harness.StartUp(); }
+    void Poll(int ms) { harness.Poll(ms); }
+    void Stream(int ms) { harness.Stream(ms); }
 
     std::string Text(const QLabel* label) const { return label->text().toStdString(); }
 
     test::WindowHarness harness;
     TForm1& form = harness.form;
-    int64_t consumed_ = 0;
 };
 
 TEST_F(WindowRunTest, WithoutInstrumentFilesAndChoicesStayUsable) {

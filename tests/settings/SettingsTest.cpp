@@ -162,6 +162,8 @@ TEST_F(SettingsTest, EmptyFileGivesEveryDefault) {
     EXPECT_FALSE(s.ShowKeyBufCheckBox);
     EXPECT_EQ(s.KeyDebounceTimeMs, 70);
     EXPECT_EQ(s.KeyBufDelayTimeMs, 10);
+    EXPECT_EQ(s.KeyboardOutput, "auto");
+    EXPECT_EQ(s.PortalRestoreToken, "");
     EXPECT_FALSE(s.configInWorkingDir);
     EXPECT_EQ(s.localeFormat.decimalSeparator, ",");
 }
@@ -175,7 +177,7 @@ TEST_F(SettingsTest, EveryKeyIsReadUnderItsOwnName) {
                "showMean=0\nshowMeanCompanyTolvik=1\nClrPeakAfterSingleShot=1\n"
                "TimerClrPeakMs=500\nShowClrPeakCheckBox=1\nDecimalSeparator=;.\n"
                "WriteToKeyBuffer=1\nShowKeyBufCheckBox=1\nKeyDebounceTimeMs=0\n"
-               "KeyBufDelayTimeMs=25\n");
+               "KeyBufDelayTimeMs=25\nKeyboardOutput=portal\nPortalRestoreToken=3f2a-77\n");
     const Settings s = Load();
     EXPECT_EQ(s.SampleRate, 12);
     EXPECT_EQ(s.Resolution, 1);
@@ -197,6 +199,8 @@ TEST_F(SettingsTest, EveryKeyIsReadUnderItsOwnName) {
     EXPECT_TRUE(s.ShowKeyBufCheckBox);
     EXPECT_EQ(s.KeyDebounceTimeMs, 0);
     EXPECT_EQ(s.KeyBufDelayTimeMs, 25);
+    EXPECT_EQ(s.KeyboardOutput, "portal");
+    EXPECT_EQ(s.PortalRestoreToken, "3f2a-77");
 }
 
 TEST_F(SettingsTest, ValuesOutsideTheirRangeReadAsDefault) {

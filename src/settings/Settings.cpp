@@ -137,9 +137,10 @@ bool WriteSettings(const Settings& settings, const Folders& folders, MessageSink
         return false;
     }
     // Writing back a file that could not be read would lose every other setting.
-    std::optional<IniFile> file = IniFile::Load(*path);
+    std::string whyNot;
+    std::optional<IniFile> file = IniFile::Load(*path, &whyNot);
     if (!file) {
-        throw ProgramError("Cannot open file " + path->string());
+        throw ProgramError("Cannot open file " + path->string() + ": " + whyNot);
     }
     writeKeys(*file);
     file->UpdateFile();

@@ -71,8 +71,8 @@ TEST_F(FileReplaceTest, FailedWriteLeavesTheExistingFileIntact) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const auto reason = ReplaceFileContents(file.string(), bytes);
-        _exit(reason == std::string(std::strerror(EFBIG)) ? 0 : 1);
+        const auto failure = ReplaceFileContents(file.string(), bytes);
+        _exit(failure && failure->reason == std::strerror(EFBIG) ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -95,8 +95,8 @@ TEST_F(FileReplaceTest, ReadOnlyFileIsNotReplaced) {
         if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(2);
         }
-        const auto reason = ReplaceFileContents(file.string(), "new");
-        _exit(reason == std::string(std::strerror(EACCES)) ? 0 : 1);
+        const auto failure = ReplaceFileContents(file.string(), "new");
+        _exit(failure && failure->reason == std::strerror(EACCES) ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -176,7 +176,8 @@ TEST_F(FileReplaceTest, TargetsThatCannotBeWrittenReportTheReason) {
     };
     for (const auto& [path, error] : cases) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(ReplaceFileContents(path.string(), "new"), std::strerror(error));
+        EXPECT_EQ(ReplaceFileContents(path.string(), "new"),
+                  (ReplaceFailure{std::strerror(error), OldFile::None}));
     }
     EXPECT_TRUE(fs::is_directory(folder.Path() / "dir"));
     EXPECT_TRUE(fs::is_empty(folder.Path() / "dir"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "base/ProgramError.h"
 #include "support/TempFolder.h"
 
@@ -151,7 +153,8 @@ TEST_F(IniFileTest, FolderInPlaceOfTheFileCannotBeReadOrWritten) {
         file.UpdateFile();
         FAIL() << "no error";
     } catch (const ProgramError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path_.string());
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file " + path_.string() + ": " + std::strerror(EISDIR));
     }
     EXPECT_TRUE(std::filesystem::is_directory(path_));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),

@@ -123,8 +123,9 @@ TEST_F(TranslationTest, FailuresGiveAnEmptyTextAtEveryLookup) {
     folders_.applicationData.reset();
     EXPECT_EQ(Translate("Mean value", 1), "");
     EXPECT_EQ(Translate("Mean value", 0), "");
-    EXPECT_EQ(messages_.Shown(), (std::vector{test::kBadLanguageFile, test::kBadLanguageFile,
-                                              test::kNoAppData, test::kNoAppData}));
+    const auto folderInPlace = test::BadLanguageFile(languageFile_, "it is not a regular file");
+    EXPECT_EQ(messages_.Shown(),
+              (std::vector{folderInPlace, folderInPlace, test::kNoAppData, test::kNoAppData}));
 }
 
 TEST_F(TranslationTest, FileThatCannotBeWrittenBackIsAnError) {

@@ -122,7 +122,8 @@ std::optional<ReplaceFailure> WriteInPlace(const fs::path& target, std::string_v
         }
         return Failure(error, untouched);
     }
-    const bool written = WriteAll(fd, bytes) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    const bool written =
+        WriteAll(fd, bytes) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
     const int error = errno;
     if (!written) {
         close(fd);

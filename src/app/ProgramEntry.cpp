@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <csignal>
+
 #include "app/QtFileDialogs.h"
 #include "app/QtMessageSink.h"
 #include "app/QtTimerFactory.h"
@@ -41,6 +43,9 @@ class Application final : public QApplication {
 
 int RunProgram(int argc, char** argv, UsbBackend& backend,
                const std::function<void(TForm1&)>& prepareWindow) {
+    // Under a file-size limit a write beyond it would kill the program with all its
+    // data sets; ignored, the write fails with EFBIG and the save says so.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication::setApplicationName(
         QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()));
     // The sink's boxes need the application only when they are shown.

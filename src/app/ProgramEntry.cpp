@@ -54,7 +54,7 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     QtTimerFactory timers;
     SystemFolders folders;
     Settings settings;
-    XTestKeyboard keyboard(settings, messages);
+    XTestKeyboard keyboard(settings, messages, timers);
     ShellLauncher launcher(messages);
     QtFileDialogs dialogs;
     TForm1Services services{backend, messages, timers,   settings,

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "app/PortalKeyboard.h"
@@ -47,6 +48,9 @@ class Application final : public QApplication {
 
 int RunProgram(int argc, char** argv, UsbBackend& backend,
                const std::function<void(TForm1&)>& prepareWindow) {
+    // Under a file-size limit a write beyond it would kill the program with all its
+    // data sets; ignored, the write fails with EFBIG and the save says so.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication::setApplicationName(
         QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()));
     // The sink's boxes need the application only when they are shown.
@@ -57,7 +61,7 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     Settings settings;
     KeyboardRouter keyboard(settings,
                             {[&]() -> std::unique_ptr<KeyboardOutput> {
-                                 return std::make_unique<XTestKeyboard>(settings, messages);
+                                 return std::make_unique<XTestKeyboard>(settings, messages, timers);
                              },
                              [&]() -> std::unique_ptr<KeyboardOutput> {
                                  return std::make_unique<PortalKeyboard>(

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "base/ShortenedNames.h"
+
 namespace vx {
 
 QtMessageSink::QtMessageSink() = default;
@@ -31,7 +33,8 @@ void QtMessageSink::OpenBox(const QString& text, const QString& caption, Message
 
 void QtMessageSink::Show(const std::string& text, const std::string& caption, MessageIcon icon,
                          std::function<void()> onClosed) {
-    const QString qtext = QString::fromStdString(text);
+    // A name of thousands of characters would make a box taller than the screen.
+    const QString qtext = QString::fromStdString(ShortenLongNames(text));
     const QString qcaption = QString::fromStdString(caption);
     if (QThread::currentThread() == uiThread_.thread()) {
         OpenBox(qtext, qcaption, icon, std::move(onClosed));

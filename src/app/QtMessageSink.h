@@ -12,6 +12,7 @@
 namespace vx {
 
 // Message boxes without owner window, with one OK button, shown without blocking.
+// Overlong names in the text are shortened to their start and end (ShortenLongNames).
 // Create it on the user-interface thread; Show() may be called from any thread.
 class QtMessageSink final : public MessageSink {
   public:

@@ -92,11 +92,12 @@ void TForm1::ClrLastClick() {
 }
 
 // Also ends the display of a loaded file: a later single shot must not clear the
-// data sets measured after it.
+// data sets measured after it. The store is emptied with the table also without an
+// active link, so that a load that follows replaces it completely.
 void TForm1::ClrAllClick() {
     loadedDataShown = false;
     savedAtCount_ = processor_.recordedCount;
-    if (link_.Protocol().linkActive && link_.MeasData() != nullptr) {
+    if (link_.MeasData() != nullptr) {
         link_.MeasData()->ClearDataIndex();
     }
     chart_.ClearPoints();

@@ -60,9 +60,8 @@ void TForm1::FormShow() {
         Init_USB_DeviceClick();
         languageIndex = ReadLanguageIndex(s, store_.folders, services_.messages);
         ComboBoxSampleRate->setCurrentIndex(s.SampleRate);
-        const std::optional<IniFile> languageFile =
-            OpenLanguageFile(store_.folders, services_.messages);
-        if (!languageFile) {
+        const IniFile* languageFile = OpenLanguageFile(store_.folders, services_.messages);
+        if (languageFile == nullptr) {
             return;  // the message is out; the caption keeps no version
         }
         FillLanguageList(*languageFile);

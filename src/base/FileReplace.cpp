@@ -4,9 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 namespace vx {
 
@@ -67,19 +72,82 @@ bool WriteAndClose(int fd, std::string_view bytes, bool flush) {
     return written && closed;
 }
 
-std::optional<std::string> WriteInPlace(const fs::path& target, std::string_view bytes) {
-    const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0 || !WriteAndClose(fd, bytes, false)) {
-        return Reason(errno);
+ReplaceFailure Failure(int error, OldFile oldFile) {
+    return {Reason(error), oldFile};
+}
+
+// 0 when a regular file may grow to `size` bytes and the disk holds them; else the
+// error, with the file as it was.
+int ReserveSize(int fd, const struct stat& before, size_t size) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        size > limit.rlim_cur) {
+        return EFBIG;
+    }
+    if (size <= static_cast<size_t>(before.st_size)) {
+        return 0;
+    }
+    const int error = posix_fallocate(fd, 0, static_cast<off_t>(size));
+    if (error != 0) {
+        // Where the file system cannot reserve, the C library writes zeros instead; a
+        // failure part of the way may have made the file longer.
+        (void)ftruncate(fd, before.st_size);
+    }
+    return error;
+}
+
+// The contents go over the old ones from the start, and the file is cut to their
+// length only at the end: a regular file is only damaged when a write fails after
+// its whole size was reserved. `existed`: the target was a regular file before.
+std::optional<ReplaceFailure> WriteInPlace(const fs::path& target, std::string_view bytes,
+                                           bool existed) {
+    const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return Failure(errno, existed ? OldFile::Unchanged : OldFile::None);
+    }
+    struct stat before {};
+    if (fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
+        if (!WriteAndClose(fd, bytes, false)) {
+            return Failure(errno, OldFile::None);
+        }
+        return std::nullopt;
+    }
+    // A file that this open created is removed again when the write fails.
+    const bool created = !existed;
+    const OldFile untouched = created ? OldFile::None : OldFile::Unchanged;
+    if (const int error = ReserveSize(fd, before, bytes.size()); error != 0) {
+        close(fd);
+        if (created) {
+            unlink(target.c_str());
+        }
+        return Failure(error, untouched);
+    }
+    const bool written =
+        WriteAll(fd, bytes) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    const int error = errno;
+    if (!written) {
+        close(fd);
+        return Failure(error, created ? OldFile::None : OldFile::Damaged);
+    }
+    if (close(fd) != 0) {
+        return Failure(errno, created ? OldFile::None : OldFile::Damaged);
     }
     return std::nullopt;
 }
 
+// 64 random bits: a name that another user cannot guess and plant a link at.
+std::string RandomSuffix() {
+    std::random_device random;
+    std::uniform_int_distribution<uint64_t> bits;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(bits(random)));
+    return text;
+}
+
 // A name beside the target that no other file has; -1 and errno when none can be made.
 int CreateTemp(const fs::path& folder, NewFileOpener openTemp, fs::path& temp) {
-    static unsigned serial = 0;
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        temp = folder / (".vx212-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
+        temp = folder / (".vx212-" + RandomSuffix() + ".tmp");
         const int fd = openTemp(temp.c_str());
         if (fd >= 0 || errno != EEXIST) {
             return fd;
@@ -91,47 +159,49 @@ int CreateTemp(const fs::path& folder, NewFileOpener openTemp, fs::path& temp) {
 }  // namespace
 
 int OpenNewFile(const char* path) {
-    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
 
-std::optional<std::string> ReplaceFileContents(const std::string& path, std::string_view bytes,
-                                               NewFileOpener openTemp) {
+std::optional<ReplaceFailure> ReplaceFileContents(const std::string& path, std::string_view bytes,
+                                                  NewFileOpener openTemp) {
     int error = 0;
     const std::optional<fs::path> target = ResolveLinks(path, error);
     if (!target) {
-        return Reason(error);
+        return Failure(error, OldFile::None);
     }
     struct stat existing {};
     const bool exists = stat(target->c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
-        return Reason(EISDIR);
+        return Failure(EISDIR, OldFile::None);
     }
+    const bool regular = exists && S_ISREG(existing.st_mode);
+    const OldFile kept = regular ? OldFile::Unchanged : OldFile::None;
     // Renaming over a FIFO or a device would replace the node, not feed it.
-    if (exists && !S_ISREG(existing.st_mode)) {
-        return WriteInPlace(*target, bytes);
+    if (exists && !regular) {
+        return WriteInPlace(*target, bytes, regular);
     }
     // A rename could replace a file the user may not write; writing it in place could not.
     if (exists && faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) {
-        return Reason(errno);
+        return Failure(errno, kept);
     }
     // Another user's file (a colleague's, in a shared folder) keeps its owner, group
     // and mode only when it is written in place: a new file would be the saver's.
     if (exists && existing.st_uid != geteuid()) {
-        return WriteInPlace(*target, bytes);
+        return WriteInPlace(*target, bytes, regular);
     }
 
     const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
     fs::path temp;
     const int fd = CreateTemp(folder, openTemp, temp);
     if (fd < 0) {
-        return WriteInPlace(*target, bytes);
+        return WriteInPlace(*target, bytes, regular);
     }
     // The owner goes first: changing it clears set-id bits. A group the user is no
     // member of cannot be given to the new file: then the file is written in place.
     if (exists && fchown(fd, existing.st_uid, existing.st_gid) != 0) {
         close(fd);
         unlink(temp.c_str());
-        return WriteInPlace(*target, bytes);
+        return WriteInPlace(*target, bytes, regular);
     }
     if (exists && fchmod(fd, existing.st_mode & 07777) != 0) {
         error = errno;
@@ -143,12 +213,12 @@ std::optional<std::string> ReplaceFileContents(const std::string& path, std::str
     } else if (errno == EPERM || errno == EACCES) {
         // A folder with the sticky bit refuses the rename over a file it lets us write.
         unlink(temp.c_str());
-        return WriteInPlace(*target, bytes);
+        return WriteInPlace(*target, bytes, regular);
     } else {
         error = errno;
     }
     unlink(temp.c_str());
-    return Reason(error);
+    return Failure(error, kept);
 }
 
 }  // namespace vx

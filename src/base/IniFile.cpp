@@ -6,53 +6,71 @@
 
 #include "base/FileReplace.h"
 #include "base/ProgramError.h"
-#include "base/TextEncoding.h"
+#include "base/TextFileDecoding.h"
 #include "base/TextParse.h"
 
 namespace vx {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-// Settings and language files are UTF-8; files copied from a Windows installation
-// may still be Windows-1252.
-std::string DecodeFileText(std::string_view bytes) {
-    if (bytes.starts_with(kByteOrderMark)) {
-        bytes.remove_prefix(kByteOrderMark.size());
+std::string Lowered(std::string_view name) {
+    std::string lowered(name);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
     }
-    return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+    return lowered;
 }
 
-}  // namespace
-
-std::optional<IniFile> IniFile::Load(const std::filesystem::path& path) {
-    IniFile file(path);
+// The file's bytes, at most kMaxFileBytes of them; nullopt with the reason otherwise.
+std::optional<std::string> ReadBytes(const std::filesystem::path& path, std::string& whyNot) {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        return file;
-    }
     if (error || status.type() != std::filesystem::file_type::regular) {
+        whyNot = "it is not a regular file";
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
+        whyNot = "it cannot be opened";
         return std::nullopt;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Read with a limit: the size may change between a look at it and the read.
+    std::string bytes(IniFile::kMaxFileBytes + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (in.bad()) {
+        whyNot = "it cannot be read";
         return std::nullopt;
     }
-    file.Parse(DecodeFileText(bytes));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    if (bytes.size() > IniFile::kMaxFileBytes) {
+        whyNot = "it is larger than " + std::string(IniFile::kMaxFileSizeText);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<IniFile> IniFile::Load(const std::filesystem::path& path, std::string* whyNot) {
+    IniFile file(path);
+    std::error_code error;
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found) {
+        return file;
+    }
+    std::string reason;
+    std::optional<std::string> text;
+    if (const auto bytes = ReadBytes(path, reason)) {
+        text = DecodeTextFile(*bytes, reason);
+    }
+    if (!text) {
+        if (whyNot != nullptr) {
+            *whyNot = reason;
+        }
+        return std::nullopt;
+    }
+    file.Parse(*text);
     return file;
 }
 
@@ -67,30 +85,39 @@ void IniFile::Parse(std::string_view text) {
             continue;
         }
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-            const std::string_view name = Trim(line.substr(1, line.size() - 2));
-            current = FindSection(name);
-            if (current == nullptr) {
-                current = &sections_.emplace_back(Section{std::string(name), {}});
-            }
+            current = &FindOrAddSection(Trim(line.substr(1, line.size() - 2)));
             continue;
         }
         const size_t equals = line.find('=');
         if (current == nullptr || equals == std::string_view::npos) {
             continue;
         }
-        current->entries.push_back({std::string(Trim(line.substr(0, equals))),
-                                    std::string(Trim(line.substr(equals + 1)))});
+        AddEntry(*current, std::string(Trim(line.substr(0, equals))),
+                 std::string(Trim(line.substr(equals + 1))));
     }
 }
 
+void IniFile::AddEntry(Section& section, std::string key, std::string value) {
+    // A repeated key keeps its line, but the first one is the one that counts.
+    section.keyIndex.try_emplace(Lowered(key), section.entries.size());
+    section.entries.push_back({std::move(key), std::move(value)});
+}
+
 IniFile::Section* IniFile::FindSection(std::string_view name) {
-    const auto found = std::ranges::find_if(
-        sections_, [&](const Section& section) { return SameName(section.name, name); });
-    return found == sections_.end() ? nullptr : &*found;
+    const auto found = sectionIndex_.find(Lowered(name));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
     return const_cast<IniFile*>(this)->FindSection(name);
+}
+
+IniFile::Section& IniFile::FindOrAddSection(std::string_view name) {
+    const auto [found, added] = sectionIndex_.try_emplace(Lowered(name), sections_.size());
+    if (added) {
+        sections_.push_back(Section{std::string(name), {}, {}});
+    }
+    return sections_[found->second];
 }
 
 const IniFile::Entry* IniFile::FindEntry(std::string_view section, std::string_view key) const {
@@ -98,9 +125,8 @@ const IniFile::Entry* IniFile::FindEntry(std::string_view section, std::string_v
     if (found == nullptr) {
         return nullptr;
     }
-    const auto entry = std::ranges::find_if(
-        found->entries, [&](const Entry& candidate) { return SameName(candidate.key, key); });
-    return entry == found->entries.end() ? nullptr : &*entry;
+    const auto entry = found->keyIndex.find(Lowered(key));
+    return entry == found->keyIndex.end() ? nullptr : &found->entries[entry->second];
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
@@ -123,16 +149,12 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defa
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    Section* target = FindSection(section);
-    if (target == nullptr) {
-        target = &sections_.emplace_back(Section{std::string(section), {}});
-    }
-    const auto entry = std::ranges::find_if(
-        target->entries, [&](const Entry& candidate) { return SameName(candidate.key, key); });
-    if (entry != target->entries.end()) {
-        entry->value = value;
+    Section& target = FindOrAddSection(section);
+    const auto entry = target.keyIndex.find(Lowered(key));
+    if (entry != target.keyIndex.end()) {
+        target.entries[entry->second].value = value;
     } else {
-        target->entries.push_back({std::string(key), std::string(value)});
+        AddEntry(target, std::string(key), std::string(value));
     }
 }
 
@@ -155,8 +177,8 @@ void IniFile::UpdateFile() const {
     }
     // Replaced only once the new contents are completely written: a failed write never
     // leaves a half-written file behind.
-    if (ReplaceFileContents(path_.string(), text)) {
-        throw ProgramError("Cannot create file " + path_.string());
+    if (const auto failure = ReplaceFileContents(path_.string(), text)) {
+        throw ProgramError("Cannot create file " + path_.string() + ": " + failure->reason);
     }
 }
 

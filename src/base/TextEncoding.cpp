@@ -93,6 +93,15 @@ std::u32string Utf8CodePoints(std::string_view text) {
     return points;
 }
 
+std::string CodePointsToUtf8(std::u32string_view points) {
+    std::string out;
+    out.reserve(points.size());
+    for (const char32_t c : points) {
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

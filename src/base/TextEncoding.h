@@ -22,4 +22,7 @@ size_t DecodeUtf8(std::string_view bytes, size_t i, char32_t& c);
 // The code points of UTF-8 text; a byte that starts no valid sequence is dropped.
 std::u32string Utf8CodePoints(std::string_view text);
 
+// UTF-8 of code points that are valid (no surrogates, at most 0x10FFFF).
+std::string CodePointsToUtf8(std::u32string_view points);
+
 }  // namespace vx

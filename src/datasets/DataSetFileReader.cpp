@@ -68,7 +68,8 @@ class Loader {
     const std::string& path_;
     const DataSetLoadTargets& targets_;
     const DataSetLoadOptions& options_;
-    int baseNumber_ = 0;
+    // Data lines read so far: the store index of the next one.
+    int32_t dataSets_ = 0;
     int64_t timeOrigin_ = 0;
     int timeRows_ = 0;
 };
@@ -149,21 +150,19 @@ void Loader::ReadDataLine(TableRow& row) {
     if (number.empty()) {
         return;
     }
-    row[0] = Cp1252ToUtf8(number);
-    const int n = IntegerOf(number);
-    if (baseNumber_ == 0) {
-        baseNumber_ = n;
-    }
+    // The store holds the data sets in the order of the table's rows, whatever the
+    // numbers say, so that a save or export after the load gives exactly these rows.
     TMeasData* meas = targets_.meas;
-    const int64_t index = static_cast<int64_t>(n) - baseNumber_;
     const int storeSize = meas != nullptr ? meas->GetDataListSize() : TMeasData::kDataListSize;
-    if (index < 0 || index >= storeSize) {
+    if (dataSets_ >= storeSize) {
         throw LoadStop{{"Line " + std::to_string(in_.Line()) + " of the file " + path_ +
-                            ": data set " + Cp1252ToUtf8(number) + " has no place among the " +
-                            std::to_string(storeSize) + " data sets of the store",
+                            ": the store holds no more than " + std::to_string(storeSize) +
+                            " data sets; the file cannot be read further",
                         "Error"}};
     }
-    const auto i = static_cast<int32_t>(index);
+    row[0] = Cp1252ToUtf8(number);
+    const int n = IntegerOf(number);
+    const int32_t i = dataSets_++;
 
     Field();  // the TAB after the number
     const std::string date = Field();
@@ -234,9 +233,11 @@ void Loader::AddPoints(int number, const std::string& date, const std::string& t
 std::optional<FileMessage> LoadDataSetFile(const std::string& path,
                                            const DataSetLoadTargets& targets,
                                            const DataSetLoadOptions& options) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: opening a FIFO would wait for a writer. Only a regular file
+    // is a data-set file; a FIFO or a device could feed the reader for ever.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
-    if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         if (fd >= 0) {
             close(fd);
         }

@@ -42,13 +42,16 @@ struct DataSetLoadOptions {
 
 // Reads the data-set file at `path` (UTF-8, as the dialog returned it; the file's
 // bytes are Windows-1252) into the table, the store and the chart: the captions from
-// the header, one row per data line plus the empty row of the final line end, each
-// data set at store index number - base number, and the points of the ticked series.
+// the header, one row per data line plus the empty row of the final line end, the
+// data sets at store indexes 0, 1, ... in the order of the rows (the numbers in the
+// file may have gaps), and the points of the ticked series.
 //
 // nullopt: the file was read to its end. Otherwise the message to show, and the load
-// ended there: "File not found" / "ERROR", "unknown file format" / "Error", a file
-// that cannot be read, or a line beyond the reader's limits (a word of 1000 or more
-// characters, a date or time field of 49 or more, a data set outside the store).
+// ended there: "File not found" / "ERROR" (also for anything but a regular file,
+// which is opened without waiting), "unknown file format" / "Error", a file that
+// cannot be read, or a line beyond the reader's limits (a word of 1000 or more
+// characters, a date or time field of 49 or more, more data lines than the store
+// holds).
 // Throws ProgramError naming the text when a number, value, date and time or ms
 // text does not convert. In every case what was read before stays.
 std::optional<FileMessage> LoadDataSetFile(const std::string& path,

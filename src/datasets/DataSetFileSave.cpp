@@ -10,8 +10,14 @@ std::optional<FileMessage> SaveDataLines(const std::string& path,
     if (lines.size() < 2) {
         return FileMessage{"No valid data sets available", "Error"};
     }
-    if (const auto reason = ReplaceFileContents(path, EncodeDataLines(lines))) {
-        return FileMessage{"The file " + path + " could not be written: " + *reason, "Error"};
+    if (const auto failure = ReplaceFileContents(path, EncodeDataLines(lines))) {
+        std::string text = "The file " + path + " could not be written: " + failure->reason;
+        if (failure->oldFile == OldFile::Unchanged) {
+            text += ". The old file is unchanged.";
+        } else if (failure->oldFile == OldFile::Damaged) {
+            text += ". The old file is incomplete now.";
+        }
+        return FileMessage{text, "Error"};
     }
     return std::nullopt;
 }

@@ -6,12 +6,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-#include <chrono>
 #include <optional>
-#include <thread>
-#include <vector>
 
-#include "base/TextEncoding.h"
 #include "desktop/KeySyms.h"
 
 namespace vx {
@@ -62,8 +58,9 @@ struct XTestKeyboard::Connection {
     }
 };
 
-XTestKeyboard::XTestKeyboard(const Settings& settings, MessageSink& messages)
-    : settings_(settings), messages_(messages) {}
+XTestKeyboard::XTestKeyboard(const Settings& settings, MessageSink& messages, TimerFactory& timers)
+    : messages_(messages),
+      typing_(settings, timers, [this](char32_t character) { return SendKey(character); }) {}
 
 XTestKeyboard::~XTestKeyboard() = default;
 
@@ -103,15 +100,9 @@ bool XTestKeyboard::SendKey(char32_t character) {
 }
 
 void XTestKeyboard::TypeText(const std::string& text) {
-    if (!Connected()) {
-        return;
+    if (Connected()) {
+        typing_.Type(text);
     }
-    for (const char32_t c : Utf8CodePoints(text)) {
-        if (SendKey(c)) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(settings_.KeyBufDelayTimeMs));
-        }
-    }
-    SendKey('\r');
 }
 
 }  // namespace vx

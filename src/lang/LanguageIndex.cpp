@@ -39,9 +39,10 @@ bool StoreLanguageIndex(int32_t languageIndex, const Settings& settings, const F
         return false;
     }
     // Writing back a file that could not be read would lose everything else in it.
-    auto file = IniFile::Load(*path);
+    std::string whyNot;
+    auto file = IniFile::Load(*path, &whyNot);
     if (!file) {
-        throw ProgramError("Cannot open file " + path->string());
+        throw ProgramError("Cannot open file " + path->string() + ": " + whyNot);
     }
     file->WriteInteger(kConfigSection, kLanguageKey, languageIndex);
     file->UpdateFile();

@@ -47,8 +47,8 @@ size_t TrailingSpaces(std::string_view text) {
 
 std::string TranslateText(std::string_view text, int32_t index, const Folders& folders,
                           MessageSink& messages) {
-    std::optional<IniFile> file = OpenLanguageFile(folders, messages);
-    if (!file) {
+    IniFile* file = OpenLanguageFile(folders, messages);
+    if (file == nullptr) {
         return {};
     }
     const std::string_view trimmed = Trim(text);
@@ -63,7 +63,12 @@ std::string TranslateText(std::string_view text, int32_t index, const Folders& f
         // file alone.
         if (ReadsBackAsEntry(key)) {
             file->WriteString(section, key, key);
-            file->UpdateFile();
+            try {
+                file->UpdateFile();
+            } catch (...) {
+                ForgetLanguageFile();
+                throw;
+            }
         }
         translation = key;
     }

@@ -14,10 +14,10 @@ namespace vx {
 // Never looked up: the title reads the same in every language.
 inline constexpr std::string_view kApplicationTitle = "Software VX 212";
 
-// The text in language index (0 or less: English). Reads the language file at every
-// call; a text the language lacks is added with itself as translation and the file
-// written back at once, so that the file collects every text for the translator.
-// Empty after "Path to AppData not found" / "Error" or "Error Language File" /
+// The text in language index (0 or less: English). Looks in the language file as it
+// is on disk (OpenLanguageFile keeps it between calls); a text the language lacks is added with
+// itself as translation and the file written back at once, so that the file collects every text for
+// the translator. Empty after "Path to AppData not found" / "Error" or the language file's error /
 // "WARNING". Throws ProgramError when the file cannot be written back.
 std::string TranslateText(std::string_view text, int32_t index, const Folders& folders,
                           MessageSink& messages);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <system_error>
 
 #include "base/ProgramError.h"
@@ -37,9 +36,12 @@ int32_t ReadInRange(const IniFile& file, std::string_view key, int32_t defaultVa
     return (value < lowest || value > highest) ? defaultValue : value;
 }
 
-int32_t ReadMilliseconds(const IniFile& file, std::string_view key, int32_t defaultValue) {
-    return ReadInRange(file, key, defaultValue, 0, std::numeric_limits<int32_t>::max());
-}
+// The longest sensible value of each timing: a pause of a second between typed
+// characters, ten seconds between two key presses, a minute before the peaks clear.
+// Larger values would freeze the typing or disable the key for days.
+constexpr int32_t kLongestTypingPauseMs = 1000;
+constexpr int32_t kLongestKeyDebounceMs = 10000;
+constexpr int32_t kLongestClrPeakDelayMs = 60000;
 
 // One whole UTF-8 character, so that a separator such as "٫" is not cut in half.
 std::string FirstCharacter(std::string_view text) {
@@ -65,14 +67,16 @@ void ReadKeys(Settings& settings, const IniFile& file) {
     settings.showMean = file.ReadBool(c, "showMean", true);
     settings.showMeanCompanyTolvik = file.ReadBool(c, "showMeanCompanyTolvik", false);
     settings.ClrPeakAfterSingleShot = file.ReadBool(c, "ClrPeakAfterSingleShot", false);
-    settings.TimerClrPeakMs = ReadMilliseconds(file, "TimerClrPeakMs", 250);
+    settings.TimerClrPeakMs = ReadInRange(file, "TimerClrPeakMs", 250, 0, kLongestClrPeakDelayMs);
     settings.ShowClrPeakCheckBox = file.ReadBool(c, "ShowClrPeakCheckBox", false);
     settings.DecimalSeparator = FirstCharacter(file.ReadString(
         c, "DecimalSeparator", FirstCharacter(settings.localeFormat.decimalSeparator)));
     settings.WriteToKeyBuffer = file.ReadBool(c, "WriteToKeyBuffer", false);
     settings.ShowKeyBufCheckBox = file.ReadBool(c, "ShowKeyBufCheckBox", false);
-    settings.KeyDebounceTimeMs = ReadMilliseconds(file, "KeyDebounceTimeMs", 70);
-    settings.KeyBufDelayTimeMs = ReadMilliseconds(file, "KeyBufDelayTimeMs", 10);
+    settings.KeyDebounceTimeMs =
+        ReadInRange(file, "KeyDebounceTimeMs", 70, 0, kLongestKeyDebounceMs);
+    settings.KeyBufDelayTimeMs =
+        ReadInRange(file, "KeyBufDelayTimeMs", 10, 0, kLongestTypingPauseMs);
     settings.ConfirmDiscard = file.ReadBool(c, "ConfirmDiscard", true);
     settings.KeyboardOutput = file.ReadString(c, "KeyboardOutput", "auto");
     settings.PortalRestoreToken = file.ReadString(c, "PortalRestoreToken", "");
@@ -139,9 +143,10 @@ bool WriteSettings(const Settings& settings, const Folders& folders, MessageSink
         return false;
     }
     // Writing back a file that could not be read would lose every other setting.
-    std::optional<IniFile> file = IniFile::Load(*path);
+    std::string whyNot;
+    std::optional<IniFile> file = IniFile::Load(*path, &whyNot);
     if (!file) {
-        throw ProgramError("Cannot open file " + path->string());
+        throw ProgramError("Cannot open file " + path->string() + ": " + whyNot);
     }
     writeKeys(*file);
     file->UpdateFile();

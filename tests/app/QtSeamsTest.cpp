@@ -57,6 +57,21 @@ TEST_F(QtSeamsTest, MessageBoxIsShownWithoutBlockingAndReportsItsClosing) {
 
 // When the main window closes, its open boxes close with it and what was to follow
 // them does not run; no box opens afterwards.
+// A 100 kB program path once made a box taller than the screen.
+TEST_F(QtSeamsTest, LongNamesAreShortenedToTheirStartAndEnd) {
+    QtMessageSink sink;
+    const std::string path = "/home/op/" + std::string(100000, 'x') + "/calc.exe";
+    sink.Show("The program " + path + " could not be started:\nNo such file or directory", "Error",
+              MessageIcon::Critical, {});
+    const auto boxes = OpenBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string shown = boxes.front()->text().toStdString();
+    EXPECT_EQ(shown, "The program /home/op/" + std::string(50, 'x') + "…" + std::string(50, 'x') +
+                         "/calc.exe could not be started:\nNo such file or directory");
+    EXPECT_LT(boxes.front()->sizeHint().height(), 600);
+    EXPECT_LT(boxes.front()->sizeHint().width(), 1200);
+}
+
 TEST_F(QtSeamsTest, CloseAllClosesTheBoxesWithoutTheirFollowUp) {
     QtMessageSink sink;
     int followUps = 0;

@@ -3,6 +3,11 @@
 
 #include <QEventLoop>
 
+#include <sys/stat.h>
+
+#include <sstream>
+#include <utility>
+
 #include "app/GuiTestSupport.h"
 #include "base/ProgramError.h"
 
@@ -128,6 +133,92 @@ TEST_F(WindowFilesTest, ConversionErrorEndsTheLoadKeepingWhatWasRead) {
     EXPECT_GE(TableRows().Count(), 2);
     EXPECT_EQ(TableRows().Row(0)[4], "12.35");
     EXPECT_TRUE(form.RadioGroupGraficMode->isEnabled());  // the steps after the lines did not run
+}
+
+// A FIFO would block the open until someone writes to it, a device could feed the
+// reader for ever: only a regular file is loaded.
+TEST_F(WindowFilesTest, LoadOfAnythingButARegularFileIsRefusedAtOnce) {
+    StartWithTwoDataSets();
+    const std::string fifo = File("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directories(File("folder"));
+    harness.dialogs.openAnswers = {fifo, "/dev/zero", File("folder")};
+    for (int load = 0; load < 3; ++load) {
+        form.loadFromFileClick();
+    }
+    const test::ShownMessage notFound{"File not found", "ERROR"};
+    EXPECT_EQ(harness.messages.Shown(), (std::vector{notFound, notFound, notFound}));
+    EXPECT_EQ(Status(), "");
+}
+
+std::string DataFile(const std::vector<std::pair<int, const char*>>& numberedValues) {
+    std::string bytes =
+        "Number\t[Date]\t[Time]\t[Diff] = ms\t[Value] = N\t[Min] = N\t[Max] = N\t"
+        "[MinFilt] = N\t[MaxFilt] = N\t(100ms)\r\n";
+    for (const auto& [number, value] : numberedValues) {
+        bytes += std::to_string(number) + "\t08.12.2026\t14:03:27\t250\t" + value +
+                 "\t 1,00\t 2,00\t 3,00\t 4,00\r\n";
+    }
+    return bytes;
+}
+
+// Lines that all carry number 1 used to make a table row each, beyond any limit.
+TEST_F(WindowFilesTest, LoadStopsAtTheStoreSizeWhateverTheNumbersSay) {
+    StartWithTwoDataSets();
+    const std::vector<std::pair<int, const char*>> lines(10300, {1, " 5,00"});
+    test::WriteBytes(File("ones.txt"), DataFile(lines));
+    harness.dialogs.openAnswers = {File("ones.txt")};
+    form.loadFromFileClick();
+    EXPECT_EQ(harness.messages.Shown(),
+              (std::vector<test::ShownMessage>{
+                  {"Line 10242 of the file " + File("ones.txt") +
+                       ": the store holds no more than 10240 data sets; the file cannot be read "
+                       "further",
+                   "Error"}}));
+    EXPECT_LE(TableRows().Count(), 10241);
+    EXPECT_EQ(form.Link().MeasData()->GetDataIndex(), 10239);
+}
+
+// Without an instrument the store used to keep what an earlier load left beyond the
+// new file's data sets, and a file with gaps saved a stale data set and lost one.
+TEST_F(WindowFilesTest, WhatIsSavedAfterALoadIsExactlyWhatTheTableShows) {
+    StartWithTwoDataSets();
+    test::WriteBytes(
+        File("five.txt"),
+        DataFile({{1, " 1,00"}, {2, " 2,00"}, {3, " 3,00"}, {4, " 4,00"}, {5, " 5,00"}}));
+    test::WriteBytes(File("two.txt"), DataFile({{1, " 7,00"}, {2, " 8,00"}}));
+    test::WriteBytes(File("gaps.txt"), DataFile({{1, " 7,00"}, {2, " 8,00"}, {4, " 9,00"}}));
+    harness.dialogs.openAnswers = {File("five.txt"), File("two.txt"), File("five.txt"),
+                                   File("gaps.txt")};
+    harness.dialogs.saveAnswers = {File("saved-two.txt"), File("saved-gaps.txt")};
+    const auto savedValues = [this](const char* name) {
+        std::vector<std::string> values;
+        std::istringstream lines(test::ReadBytes(File(name)));
+        std::string line;
+        std::getline(lines, line);  // the header
+        while (std::getline(lines, line)) {
+            std::vector<std::string> fields;
+            std::istringstream split(line);
+            for (std::string field; std::getline(split, field, '\t');) {
+                fields.push_back(field);
+            }
+            values.push_back(fields.at(0) + ":" + fields.at(4));
+        }
+        return values;
+    };
+    form.loadFromFileClick();
+    form.loadFromFileClick();
+    form.saveToFileClick();
+    EXPECT_EQ(savedValues("saved-two.txt"), (std::vector<std::string>{"1:7,00", "2:8,00"}));
+    form.loadFromFileClick();
+    form.loadFromFileClick();
+    form.saveToFileClick();
+    EXPECT_EQ(savedValues("saved-gaps.txt"),
+              (std::vector<std::string>{"1:7,00", "2:8,00", "3:9,00"}));
+    ASSERT_EQ(TableRows().Count(), 4);
+    EXPECT_EQ(TableRows().Row(2)[0], "4");
+    EXPECT_EQ(TableRows().Row(2)[4], "9,00");
+    EXPECT_TRUE(harness.messages.Shown().empty());
 }
 
 TEST_F(WindowFilesTest, StreamDataErrorSavesThenEndsTheProgramWithCodeZero) {

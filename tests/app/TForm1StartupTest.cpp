@@ -118,7 +118,9 @@ TEST_F(WindowStartupTest, UnreadableLanguageFileEndsStartupBeforeTheCaption) {
     std::filesystem::create_directories(LanguageFile());  // a folder where the file should be
     form.FormShow();
     EXPECT_EQ(harness.messages.Shown(),
-              (std::vector<test::ShownMessage>{{"Error Language File", "WARNING"}}));
+              (std::vector<test::ShownMessage>{{"Error Language File\n" + LanguageFile().string() +
+                                                    " cannot be used: it is not a regular file",
+                                                "WARNING"}}));
     EXPECT_EQ(form.windowTitle(), "ZEMLOVIEW 418 USB");
     EXPECT_FALSE(harness.settings.startupDone);
     EXPECT_EQ(form.Chart().Series(SeriesValue), nullptr);

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "base/FileReplace.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 namespace vx {
@@ -71,13 +72,13 @@ TEST_F(FileReplaceTest, FailedWriteLeavesTheExistingFileIntact) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const auto reason = ReplaceFileContents(file.string(), bytes);
-        _exit(reason == std::string(std::strerror(EFBIG)) ? 0 : 1);
+        const auto failure = ReplaceFileContents(file.string(), bytes);
+        _exit(failure == ReplaceFailure{std::strerror(EFBIG), OldFile::Unchanged} ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not report EFBIG";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not report EFBIG on an unchanged file";
     EXPECT_EQ(test::ReadBytes(file), old);
     EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
 }
@@ -95,8 +96,8 @@ TEST_F(FileReplaceTest, ReadOnlyFileIsNotReplaced) {
         if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(2);
         }
-        const auto reason = ReplaceFileContents(file.string(), "new");
-        _exit(reason == std::string(std::strerror(EACCES)) ? 0 : 1);
+        const auto failure = ReplaceFileContents(file.string(), "new");
+        _exit(failure && failure->reason == std::strerror(EACCES) ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -176,7 +177,8 @@ TEST_F(FileReplaceTest, TargetsThatCannotBeWrittenReportTheReason) {
     };
     for (const auto& [path, error] : cases) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(ReplaceFileContents(path.string(), "new"), std::strerror(error));
+        EXPECT_EQ(ReplaceFileContents(path.string(), "new"),
+                  (ReplaceFailure{std::strerror(error), OldFile::None}));
     }
     EXPECT_TRUE(fs::is_directory(folder.Path() / "dir"));
     EXPECT_TRUE(fs::is_empty(folder.Path() / "dir"));
@@ -199,6 +201,63 @@ TEST_F(FileReplaceTest, WritesInPlaceWhereNoTemporaryFileCanBeMade) {
     const fs::path fresh = folder.Path() / "fresh.txt";
     EXPECT_EQ(ReplaceFileContents(fresh.string(), "made", refused), std::nullopt);
     EXPECT_EQ(test::ReadBytes(fresh), "made");
+}
+
+// Where no temporary file can be made the file is written in place; a write the size
+// limit would stop is refused before anything is cut, for an existing and a new file.
+TEST_F(FileReplaceTest, WriteInPlaceThatCannotFinishLeavesTheOldFileUntouched) {
+    const std::string old(6394, 'o');
+    test::WriteBytes(file, old);
+    const NewFileOpener refused = [](const char*) {
+        errno = EACCES;
+        return -1;
+    };
+    const fs::path fresh = folder.Path() / "fresh.txt";
+    {
+        test::FileSizeLimit limit(8192);
+        EXPECT_EQ(ReplaceFileContents(file.string(), std::string(28672, 'n'), refused),
+                  (ReplaceFailure{std::strerror(EFBIG), OldFile::Unchanged}));
+        EXPECT_EQ(ReplaceFileContents(fresh.string(), std::string(28672, 'n'), refused),
+                  (ReplaceFailure{std::strerror(EFBIG), OldFile::None}));
+        // Within the limit it goes through, shorter or longer than before.
+        EXPECT_EQ(ReplaceFileContents(file.string(), std::string(8000, 'l'), refused),
+                  std::nullopt);
+        EXPECT_EQ(test::ReadBytes(file), std::string(8000, 'l'));
+        EXPECT_EQ(ReplaceFileContents(file.string(), "short", refused), std::nullopt);
+    }
+    EXPECT_EQ(test::ReadBytes(file), "short");
+    EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+}
+
+// Another user may plant links in a shared folder at any name they can foresee.
+// Temporary names are random and never opened through a link.
+TEST_F(FileReplaceTest, TemporaryNamesCannotBeForeseen) {
+    static std::vector<std::string> tried;
+    tried.clear();
+    const NewFileOpener recording = [](const char* path) {
+        tried.emplace_back(path);
+        return OpenNewFile(path);
+    };
+    for (int save = 0; save < 3; ++save) {
+        ASSERT_EQ(ReplaceFileContents(file.string(), "contents", recording), std::nullopt);
+    }
+    ASSERT_EQ(tried.size(), 3u);
+    std::set<std::string> names;
+    for (const std::string& path : tried) {
+        const std::string name = fs::path(path).filename().string();
+        EXPECT_EQ(name.find(std::to_string(getpid())), std::string::npos) << name;
+        EXPECT_GE(name.size(), 16u) << name;
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 3u);
+
+    const fs::path victim = folder.Path() / "victim";
+    test::WriteBytes(victim, "the user's other file");
+    const fs::path planted = folder.Path() / "planted";
+    fs::create_symlink(victim, planted);
+    EXPECT_EQ(OpenNewFile(planted.c_str()), -1);
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(test::ReadBytes(victim), "the user's other file");
 }
 
 TEST_F(FileReplaceTest, FifoIsFedNotReplaced) {

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "base/ProgramError.h"
 #include "support/TempFolder.h"
+#include "support/Utf16Bytes.h"
 
 namespace vx {
 namespace {
@@ -151,13 +157,55 @@ TEST_F(IniFileTest, FolderInPlaceOfTheFileCannotBeReadOrWritten) {
         file.UpdateFile();
         FAIL() << "no error";
     } catch (const ProgramError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create file " + path_.string());
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file " + path_.string() + ": " + std::strerror(EISDIR));
     }
     EXPECT_TRUE(std::filesystem::is_directory(path_));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
                             std::filesystem::directory_iterator()),
               1)
         << "nothing left beside it";
+}
+
+TEST_F(IniFileTest, EveryEncodingAnEditorWritesIsRead) {
+    const std::u16string text = u"[Config]\r\nName=M\u00fcller \U0001D11E\r\nOther=x\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {test::Utf16Bytes(text, false), "Müller 𝄞"},
+        {test::Utf16Bytes(text, true), "Müller 𝄞"},
+        {"\xEF\xBB\xBF[Config]\nName=M\xC3\xBCller\nOther=x\n", "Müller"},
+        // One Windows-1252 line leaves the UTF-8 lines as they are.
+        {"[Config]\nName=M\xC3\xBCller\nOther=M\xFCller\n", "Müller"},
+    };
+    for (const auto& [bytes, name] : cases) {
+        SCOPED_TRACE(name);
+        const IniFile file = LoadText(bytes);
+        EXPECT_EQ(file.ReadString("Config", "Name", ""), name);
+        EXPECT_NE(file.ReadString("Config", "Other", ""), "");
+    }
+    EXPECT_EQ(LoadText("[Config]\nName=M\xC3\xBCller\nOther=M\xFCller\n")
+                  .ReadString("Config", "Other", ""),
+              "Müller");
+}
+
+TEST_F(IniFileTest, FilesThatAreNoTextOrTooLargeAreRefusedWithTheReason) {
+    const std::string noText =
+        "it holds zero bytes and is no text (UTF-16 needs its byte-order mark)";
+    const std::string tooLarge =
+        "[Config]\nName=" + std::string(IniFile::kMaxFileBytes, 'x') + "\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {std::string("[Config]\nName=\0x\n", 16), noText},
+        {std::string("[\0C\0o\0n\0f\0i\0g\0]\0", 16), noText},  // UTF-16 without its mark
+        {std::string("\xFF\xFE[\0C\0o", 7), "it is not valid UTF-16 text"},   // odd length
+        {std::string("\xFF\xFE\x00\xDC", 4), "it is not valid UTF-16 text"},  // half a pair
+        {tooLarge, "it is larger than 4 MB"},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        SCOPED_TRACE(reason);
+        WriteBytes(path_, bytes);
+        std::string whyNot;
+        EXPECT_FALSE(IniFile::Load(path_, &whyNot).has_value());
+        EXPECT_EQ(whyNot, reason);
+    }
 }
 
 }  // namespace

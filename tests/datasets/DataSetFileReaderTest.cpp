@@ -262,7 +262,7 @@ TEST_F(DataSetFileReaderTest, EightBitTextsDecoded) {
     EXPECT_EQ(m.meas.GetDateText(0), "8 déc. 2026");
 }
 
-TEST_F(DataSetFileReaderTest, ShortTimeTextAndBaseNumber) {
+TEST_F(DataSetFileReaderTest, ShortTimeTextAndStoreInRowOrder) {
     Prepare(modeTime, kMeanOnly);
     EXPECT_EQ(Load(kHeader + DataLine("5", "9:05:07") + DataLine("6", "14:03:31")), std::nullopt);
     EXPECT_EQ(m.meas.GetTimeText(0), "9:05:07");
@@ -271,17 +271,19 @@ TEST_F(DataSetFileReaderTest, ShortTimeTextAndBaseNumber) {
     // The short line has no point and does not set the time origin.
     EXPECT_EQ(Points(SeriesValue), (std::vector<ChartPoint>{{0, 12.35}}));
 
-    // A first number 0 is no base: the next line lands on index 0 as well.
+    // The store follows the rows whatever the numbers are (0, a gap, falling); the
+    // chart places the points at the numbers.
     rows.Clear();
     m.meas.ClearDataIndex();
     Prepare(modeNumber, kMeanOnly);
-    EXPECT_EQ(Load(kHeader + DataLine("0", "14:00:00", "1,00") + DataLine("1", "14:00:01", "2,00") +
+    EXPECT_EQ(Load(kHeader + DataLine("0", "14:00:00", "1,00") + DataLine("4", "14:00:01", "2,00") +
                    DataLine("2", "14:00:02", "3,00")),
               std::nullopt);
-    EXPECT_EQ(m.meas.GetValueText(0), "2,00");
-    EXPECT_EQ(m.meas.GetValueText(1), "3,00");
+    EXPECT_EQ(m.meas.GetValueText(0), "1,00");
+    EXPECT_EQ(m.meas.GetValueText(1), "2,00");
+    EXPECT_EQ(m.meas.GetValueText(2), "3,00");
     EXPECT_EQ(m.meas.GetDataIndex(), 2);
-    EXPECT_EQ(Points(SeriesValue), (std::vector<ChartPoint>{{0, 1}, {1, 2}, {2, 3}}));
+    EXPECT_EQ(Points(SeriesValue), (std::vector<ChartPoint>{{0, 1}, {2, 3}, {4, 2}}));
 }
 
 TEST_F(DataSetFileReaderTest, ConversionErrorsEndTheLoadAndKeepWhatWasRead) {
@@ -349,9 +351,15 @@ TEST_F(DataSetFileReaderTest, CompactHeaderShiftsTheWords) {
 
 TEST_F(DataSetFileReaderTest, HostileFilesStopWithAMessage) {
     std::string manyLines = kHeader;
+    std::string allNumberOne = kHeader;
     for (int i = 1; i <= 20000; ++i) {
         manyLines += DataLine(std::to_string(i), "14:03:27");
+        if (i <= 10241) {
+            allNumberOne += DataLine("1", "14:03:27");
+        }
     }
+    const std::string storeFull =
+        ": the store holds no more than 10240 data sets; the file cannot be read further";
     std::string garbage = "Number\t";
     uint32_t seed = 12345;
     for (int i = 0; i < 200000; ++i) {
@@ -382,14 +390,12 @@ TEST_F(DataSetFileReaderTest, HostileFilesStopWithAMessage) {
          kHeader + "1 08.12.2026 14:03:27 250 1,00 1,00 1,00 1,00 1,00\r\n" +
              DataLine("2", "14:03:28"),
          lineMessage(2, fieldLimit), -1},
-        {"20000 data lines", manyLines,
-         lineMessage(10242, ": data set 10241 has no place among the 10240 data sets of the store"),
-         10239},
+        {"20000 data lines", manyLines, lineMessage(10242, storeFull), 10239},
+        {"10241 data lines all numbered 1", allNumberOne, lineMessage(10242, storeFull), 10239},
         {"falling numbers", kHeader + DataLine("7", "14:03:27") + DataLine("6", "14:03:28"),
-         lineMessage(3, ": data set 6 has no place among the 10240 data sets of the store"), 0},
+         std::nullopt, 1},
         {"gap beyond the store",
-         kHeader + DataLine("1", "14:03:27") + DataLine("10241", "14:03:28"),
-         lineMessage(3, ": data set 10241 has no place among the 10240 data sets of the store"), 0},
+         kHeader + DataLine("1", "14:03:27") + DataLine("10241", "14:03:28"), std::nullopt, 1},
     };
     Prepare(modeTime, kAllSeries);
     for (const Case& c : cases) {
@@ -398,6 +404,7 @@ TEST_F(DataSetFileReaderTest, HostileFilesStopWithAMessage) {
         m.meas.ClearDataIndex();
         EXPECT_EQ(Load(c.bytes), c.message);
         EXPECT_EQ(m.meas.GetDataIndex(), c.newestIndex);
+        EXPECT_LE(rows.Count(), 10241);  // the data sets and at most one row more
     }
     // Garbage ends one way or another, never outside the store.
     rows.Clear();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "support/FixedFolders.h"
 #include "support/Recorders.h"
@@ -11,7 +12,11 @@
 namespace vx::test {
 
 inline const ShownMessage kNoAppData{"Path to AppData not found", "Error", MessageIcon::None};
-inline const ShownMessage kBadLanguageFile{"Error Language File", "WARNING", MessageIcon::None};
+// The language file's message when it cannot be used.
+inline ShownMessage BadLanguageFile(const std::filesystem::path& file, const std::string& whyNot) {
+    return {"Error Language File\n" + file.string() + " cannot be used: " + whyNot, "WARNING",
+            MessageIcon::None};
+}
 
 // Temporary application-data, programs and working folders, none of them the
 // install folder, so that the working-directory mode is the test's choice.

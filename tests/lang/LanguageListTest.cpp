@@ -55,7 +55,9 @@ TEST_F(LanguageListTest, OpeningTheFile) {
     EXPECT_FALSE(OpenLanguageFile(folders_, messages_));
     folders_.applicationData.reset();
     EXPECT_FALSE(OpenLanguageFile(folders_, messages_));
-    EXPECT_EQ(messages_.Shown(), (std::vector{test::kBadLanguageFile, test::kNoAppData}));
+    EXPECT_EQ(messages_.Shown(),
+              (std::vector{test::BadLanguageFile(languageFile_, "it is not a regular file"),
+                           test::kNoAppData}));
 }
 
 TEST_F(LanguageListTest, SelectedItem) {

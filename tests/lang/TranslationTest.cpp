@@ -1,13 +1,19 @@
 #include "lang/Translation.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <utility>
 
 #include <string>
 #include <vector>
 
 #include "LanguageFixture.h"
+#include "base/IniFile.h"
 #include "base/ProgramError.h"
 #include "support/FileSizeLimit.h"
+#include "support/Utf16Bytes.h"
 
 namespace vx {
 namespace {
@@ -123,8 +129,9 @@ TEST_F(TranslationTest, FailuresGiveAnEmptyTextAtEveryLookup) {
     folders_.applicationData.reset();
     EXPECT_EQ(Translate("Mean value", 1), "");
     EXPECT_EQ(Translate("Mean value", 0), "");
-    EXPECT_EQ(messages_.Shown(), (std::vector{test::kBadLanguageFile, test::kBadLanguageFile,
-                                              test::kNoAppData, test::kNoAppData}));
+    const auto folderInPlace = test::BadLanguageFile(languageFile_, "it is not a regular file");
+    EXPECT_EQ(messages_.Shown(),
+              (std::vector{folderInPlace, folderInPlace, test::kNoAppData, test::kNoAppData}));
 }
 
 TEST_F(TranslationTest, FileThatCannotBeWrittenBackIsAnError) {
@@ -152,6 +159,85 @@ TEST_F(TranslationTest, ComponentsAreTranslatedAndCollectedInTheirOrder) {
     const std::string file = ReadBytes(languageFile_);
     EXPECT_NE(file.find("Maximum=\nNumbers=Numbers\nTime=Time\n\n[LANGUAGE2]"), std::string::npos)
         << file;
+}
+
+// A file saved as "Unicode" by a Windows editor, and one whose UTF-8 lines meet a
+// Windows-1252 line: every translation reads right, the first write-back makes the
+// file UTF-8 throughout, and a second lookup of the same text leaves it alone.
+TEST_F(TranslationTest, Utf16AndMixedFilesReadRightAndSettleAfterOneWriteBack) {
+    const std::string mixed =
+        "[LANGUAGE1]\nClr &Peak=L\xC3\x96SCHEN\nZero .eq. 0=Null .eq. 0 \xE4\n";
+    const std::vector<std::string> files = {
+        mixed, test::Utf16Bytes(u"[LANGUAGE1]\r\nClr &Peak=L\u00d6SCHEN\r\n"
+                                u"Zero .eq. 0=Null .eq. 0 \u00e4\r\n")};
+    for (const std::string& bytes : files) {
+        WriteBytes(languageFile_, bytes);
+        EXPECT_EQ(Translate("Clr &Peak", 1), "LÖSCHEN");
+        EXPECT_EQ(Translate("Zero = 0", 1), "Null = 0 ä");
+        EXPECT_EQ(Translate("Numbers", 1), "Numbers");
+        const std::string written = ReadBytes(languageFile_);
+        EXPECT_EQ(written,
+                  "[LANGUAGE1]\nClr &Peak=LÖSCHEN\nZero .eq. 0=Null .eq. 0 ä\nNumbers=Numbers\n\n");
+        EXPECT_EQ(Translate("Numbers", 1), "Numbers");
+        EXPECT_EQ(Translate("Clr &Peak", 1), "LÖSCHEN");
+        EXPECT_EQ(ReadBytes(languageFile_), written);
+    }
+    EXPECT_TRUE(messages_.Shown().empty());
+}
+
+TEST_F(TranslationTest, FileThatIsNoTextOrTooLargeIsNeverWrittenBack) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {std::string("[LANGUAGE1]\nMean value=Mittel\0wert\n", 34),
+         "it holds zero bytes and is no text (UTF-16 needs its byte-order mark)"},
+        {"[LANGUAGE1]\nMean value=" + std::string(IniFile::kMaxFileBytes, 'M') + "\n",
+         "it is larger than 4 MB"},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        SCOPED_TRACE(reason);
+        WriteBytes(languageFile_, bytes);
+        EXPECT_EQ(Translate("Numbers", 1), "");
+        EXPECT_EQ(ReadBytes(languageFile_), bytes);
+        ASSERT_FALSE(messages_.Shown().empty());
+        EXPECT_EQ(messages_.Shown().back(), test::BadLanguageFile(languageFile_, reason));
+    }
+}
+
+// Every lookup used to read and parse the whole file again.
+TEST_F(TranslationTest, FileIsReadAgainOnlyWhenItChangedOnDisk) {
+    const auto modified = [this] {
+        struct stat st {};
+        EXPECT_EQ(stat(languageFile_.c_str(), &st), 0);
+        return st.st_mtim;
+    };
+    const auto setModified = [this](timespec when) {
+        const timespec times[2] = {when, when};
+        ASSERT_EQ(utimensat(AT_FDCWD, languageFile_.c_str(), times, 0), 0);
+    };
+    // Rewrites the file in place, then gives it back the modification time it had.
+    const auto rewrite = [&](const std::string& from, const std::string& to) {
+        const timespec before = modified();
+        std::string bytes = ReadBytes(languageFile_);
+        bytes.replace(bytes.find(from), from.size(), to);
+        WriteBytes(languageFile_, bytes);
+        setModified(before);
+    };
+    constexpr timespec kLastYear{1767225600, 0};  // 2026-01-01
+    setModified(kLastYear);
+    EXPECT_EQ(Translate("Mean value", 1), "Mittelwert");
+    // Same size and time: taken as unchanged, so the kept file answers.
+    rewrite("Mittelwert", "Mittelwerk");
+    EXPECT_EQ(Translate("Mean value", 1), "Mittelwert");
+    // A new time or a new size is a change.
+    setModified({kLastYear.tv_sec + 1, 0});
+    EXPECT_EQ(Translate("Mean value", 1), "Mittelwerk");
+    rewrite("Mittelwerk", "Mittel");
+    EXPECT_EQ(Translate("Mean value", 1), "Mittel");
+    // A file changed just now is read at every lookup: a second change within the file
+    // system's time resolution would not show in its stamp.
+    WriteBytes(languageFile_, kGerman);
+    EXPECT_EQ(Translate("Mean value", 1), "Mittelwert");
+    rewrite("Mittelwert", "Mittelwerk");
+    EXPECT_EQ(Translate("Mean value", 1), "Mittelwerk");
 }
 
 }  // namespace

@@ -217,8 +217,15 @@ TEST_F(SettingsTest, ValuesOutsideTheirRangeReadAsDefault) {
         {"graficMode=-1", &Settings::graficMode, 0},
         {"graficMode=1", &Settings::graficMode, 1},
         {"TimerClrPeakMs=-5", &Settings::TimerClrPeakMs, 250},
+        {"TimerClrPeakMs=60001", &Settings::TimerClrPeakMs, 250},
+        {"TimerClrPeakMs=60000", &Settings::TimerClrPeakMs, 60000},
         {"KeyDebounceTimeMs=-1", &Settings::KeyDebounceTimeMs, 70},
+        {"KeyDebounceTimeMs=2147483647", &Settings::KeyDebounceTimeMs, 70},
+        {"KeyDebounceTimeMs=10000", &Settings::KeyDebounceTimeMs, 10000},
         {"KeyBufDelayTimeMs=-1", &Settings::KeyBufDelayTimeMs, 10},
+        {"KeyBufDelayTimeMs=60000", &Settings::KeyBufDelayTimeMs, 10},
+        {"KeyBufDelayTimeMs=1000", &Settings::KeyBufDelayTimeMs, 1000},
+        {"KeyBufDelayTimeMs=0", &Settings::KeyBufDelayTimeMs, 0},
     };
     for (const Case& c : cases) {
         WriteBytes(perUser_ / "418config.ini", std::string("[Config]\n") + c.line + "\n");

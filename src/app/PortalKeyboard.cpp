@@ -5,7 +5,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QRandomGenerator>
 
-#include "base/TextEncoding.h"
 #include "desktop/KeySyms.h"
 
 namespace vx {
@@ -63,11 +62,13 @@ PortalKeyboard::PortalKeyboard(QDBusConnection bus, Settings& settings, const Fo
     : bus_(std::move(bus)),
       settings_(settings),
       store_(settings, folders, messages),
-      pause_(timers.Create([this] {
-          pause_->Stop();
-          TypeQueued();
-      })),
-      answerTimeout_(timers.Create([this] { Fail(kNoAnswer); })) {}
+      answerTimeout_(timers.Create([this] { Fail(kNoAnswer); })),
+      typing_(settings, timers, [this](char32_t character) {
+          SendKey(KeySymOf(character));
+          return true;
+      }) {
+    typing_.Hold();
+}
 
 PortalKeyboard::~PortalKeyboard() {
     CloseSession();
@@ -83,14 +84,9 @@ void PortalKeyboard::TypeText(const std::string& text) {
     if (step_ == Step::Off) {
         return;
     }
-    for (const char32_t c : Utf8CodePoints(text)) {
-        keys_.push_back({KeySymOf(c), true});
-    }
-    keys_.push_back({kKeySymReturn, false});
+    typing_.Type(text);
     if (step_ == Step::Idle) {
         Begin();
-    } else {
-        TypeQueued();
     }
 }
 
@@ -186,7 +182,7 @@ void PortalKeyboard::SessionStarted(const QVariantMap& results) {
         StoreRestoreToken(results.value(QStringLiteral("restore_token")).toString());
     }
     step_ = Step::Ready;
-    TypeQueued();
+    typing_.Resume();
 }
 
 void PortalKeyboard::SessionClosed() {
@@ -272,17 +268,6 @@ void PortalKeyboard::Paid() {
     }
 }
 
-void PortalKeyboard::TypeQueued() {
-    while (step_ == Step::Ready && !pause_->IsActive() && !keys_.empty()) {
-        const Key key = keys_.front();
-        keys_.pop_front();
-        SendKey(key.symbol);
-        if (key.pauseAfter && settings_.KeyBufDelayTimeMs > 0) {
-            pause_->Start(settings_.KeyBufDelayTimeMs);
-        }
-    }
-}
-
 void PortalKeyboard::SendKey(uint32_t symbol) {
     for (const uint32_t state : {kPressed, kReleased}) {
         Call(kDesktopPath, kRemoteDesktop, QStringLiteral("NotifyKeyboardKeysym"),
@@ -324,7 +309,7 @@ void PortalKeyboard::Reset(Step step) {
     owed_ = 0;
     responseOwed_ = false;
     answerTimeout_->Stop();
-    pause_->Stop();
+    typing_.Hold();
     StopListening();
     step_ = step;
 }
@@ -332,7 +317,7 @@ void PortalKeyboard::Reset(Step step) {
 void PortalKeyboard::Fail(const char* text) {
     CloseSession();
     Reset(Step::Off);
-    keys_.clear();
+    typing_.Clear();
     store_.messages.Show(text, "WARNING");
 }
 

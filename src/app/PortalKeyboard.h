@@ -7,13 +7,13 @@
 #include <QVariant>
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "base/Timer.h"
 #include "desktop/KeyboardOutput.h"
+#include "desktop/PacedTyping.h"
 #include "settings/SettingsStore.h"
 
 namespace vx {
@@ -52,10 +52,6 @@ class PortalKeyboard final : public QObject, public KeyboardOutput {
 
   private:
     enum class Step { Idle, Probing, Creating, Selecting, Starting, Ready, Off };
-    struct Key {
-        uint32_t symbol;
-        bool pauseAfter;
-    };
     using ReplyHandler = std::function<void(const QDBusMessage&)>;
 
     void Begin();
@@ -77,7 +73,6 @@ class PortalKeyboard final : public QObject, public KeyboardOutput {
     // The answer time-out runs while the portal owes an answer.
     void Owe();
     void Paid();
-    void TypeQueued();
     void SendKey(uint32_t symbol);
     void StoreRestoreToken(const QString& token);
     void CloseSession();
@@ -87,7 +82,6 @@ class PortalKeyboard final : public QObject, public KeyboardOutput {
     QDBusConnection bus_;
     Settings& settings_;
     SettingsStore store_;
-    std::unique_ptr<Timer> pause_;
     std::unique_ptr<Timer> answerTimeout_;
     Step step_ = Step::Idle;
     // Counts the attempts to set up a session; answers to an earlier one are ignored.
@@ -97,7 +91,8 @@ class PortalKeyboard final : public QObject, public KeyboardOutput {
     uint32_t version_ = 0;
     QString requestPath_;
     QString sessionPath_;
-    std::deque<Key> keys_;
+    // Held until the session is ready.
+    PacedTyping typing_;
 };
 
 }  // namespace vx

@@ -20,8 +20,20 @@ void PacedTyping::Type(const std::string& text) {
     }
 }
 
+void PacedTyping::Hold() {
+    held_ = true;
+    pause_->Stop();
+}
+
+void PacedTyping::Resume() {
+    held_ = false;
+    if (!pause_->IsActive()) {
+        SendUntilPause();
+    }
+}
+
 void PacedTyping::SendUntilPause() {
-    while (!keys_.empty()) {
+    while (!held_ && !keys_.empty()) {
         const Key key = keys_.front();
         keys_.pop_front();
         if (sendKey_(key.character) && key.pauseAfter && settings_.KeyBufDelayTimeMs > 0) {

@@ -28,6 +28,12 @@ class PacedTyping {
     void Type(const std::string& text);
     // Characters are waiting for their turn.
     bool Busy() const { return !keys_.empty(); }
+    // While held, characters wait in the queue (a way that is not ready to send);
+    // Resume sends what no pause holds back.
+    void Hold();
+    void Resume();
+    // Drops the characters that wait.
+    void Clear() { keys_.clear(); }
 
   private:
     struct Key {
@@ -40,6 +46,7 @@ class PacedTyping {
     SendKey sendKey_;
     std::unique_ptr<Timer> pause_;
     std::deque<Key> keys_;
+    bool held_ = false;
 };
 
 }  // namespace vx

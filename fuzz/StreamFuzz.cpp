@@ -2,8 +2,8 @@
 // through the ring, the sample processing and the value formatting, with the
 // calibration partly from hostile replies and the user's buttons pressed in between.
 //
-// Input: a header (window length, settings, up to three replies that replace the
-// default calibration), then records of one control byte each:
+// Input: a header (window length, settings, store size, up to three replies that
+// replace the default calibration), then records of one control byte each:
 //   00xxxxxx  a packet of (x % 33) bytes follows, read by the measuring side
 //   01xxxxxx  the same, then the samples are processed
 //   10xxxxxx  a read that does not complete (x even) or cannot start (x odd)
@@ -117,7 +117,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.WriteToKeyBuffer = setup & 0x10;
     settings.extProgramm = (setup & 0x20) ? "program" : "";
     settings.graficMode = (setup >> 6) % 3;
-    settings.DecimalSeparator = std::array{"", ".", ",", "\xE2\x82\xAC"}[in.Byte() % 4];
+    const uint8_t shape = in.Byte();
+    settings.DecimalSeparator = std::array{"", ".", ",", "\xE2\x82\xAC"}[shape % 4];
+    // A short store wraps within the inputs the fuzzer makes.
+    if (shape >> 2 != 0) {
+        meas.dataListSize = shape >> 2;
+    }
     settings.KeyDebounceTimeMs = in.Byte();
 
     for (const auto& [code, payload] : kCalibration) {

@@ -49,14 +49,21 @@ void TForm1::TimerInit2Timer() {
         return;
     }
     if (!meas->IsInitDone()) {
-        if (link_.Protocol().linkActive && ++startupTicks_ == kStartupPatienceTicks) {
+        if (!link_.Protocol().linkActive) {
+            return;
+        }
+        if (startupTicks_ < kStartupPatienceTicks && ++startupTicks_ == kStartupPatienceTicks) {
             ApplyNoAnswerState();
+        } else if (startupTicks_ == kStartupPatienceTicks && ErrorString->text().isEmpty()) {
+            // The instrument's empty error text, asked for in every pass of the
+            // start-up, clears the status line: say it again.
+            ShowStatus("Instrument does not answer");
         }
         return;
     }
     TimerInit2->stop();
     if (startupTicks_ >= kStartupPatienceTicks) {
-        ShowStatus("Initialisation");  // it answered after all: as after a start-up in time
+        ErrorString->clear();  // it answered after all, as its error text would say
     }
     if (!TimerGetMeas->isActive()) {
         TimerGetMeas->start();

@@ -204,15 +204,18 @@ TEST(WindowFaultTest, UnansweredGarbledOrTruncatedReplyStopsTheStartupVisibly) {
         form.show();
         harness.instrument.SetReplyFault("#Z16", fault);
         form.FormShow();
+        // The replies that do come hand their texts to the window queued; the
+        // window's own timers do not tick meanwhile.
         const auto tick = [&] {
             harness.timers.Tick();
             ASSERT_TRUE(harness.instrument.WaitForIdleReader(test::WindowHarness::kPatience));
+            QCoreApplication::sendPostedEvents();
             form.TimerInit2Timer();
         };
         for (int k = 1; k < TForm1::kStartupPatienceTicks; ++k) {
             tick();
         }
-        EXPECT_EQ(Status(form.ErrorString), "Initialisation");
+        EXPECT_NE(Status(form.ErrorString), "Instrument does not answer");
         EXPECT_FALSE(form.loadFromFile->isEnabled());
         tick();
         EXPECT_EQ(Status(form.ErrorString), "Instrument does not answer");
@@ -224,13 +227,19 @@ TEST(WindowFaultTest, UnansweredGarbledOrTruncatedReplyStopsTheStartupVisibly) {
         }
         EXPECT_TRUE(form.TimerInit2->isActive());
         EXPECT_FALSE(form.TimerGetMeas->isActive());
+        // Each pass of the start-up asks for the instrument's error text again, which
+        // comes empty: the status line keeps saying that the start-up hangs.
+        for (int k = 0; k < 100; ++k) {
+            tick();
+        }
+        EXPECT_EQ(Status(form.ErrorString), "Instrument does not answer");
 
         harness.instrument.SetReplyFault("#Z16", SimulatedInstrument::ReplyFault::None);
         for (int k = 0; k < 200 && !form.TimerGetMeas->isActive(); ++k) {
             tick();
         }
         EXPECT_TRUE(form.TimerGetMeas->isActive());
-        EXPECT_EQ(Status(form.ErrorString), "Initialisation");
+        EXPECT_EQ(Status(form.ErrorString), "");
         EXPECT_TRUE(form.ButtonSingleShot->isEnabled());
         EXPECT_TRUE(form.Start->isEnabled());
     }
@@ -293,7 +302,7 @@ TEST(WindowFaultTest, EmptyPacketsForASecondAreShownAndThePollGoesOn) {
     for (int poll = 1; poll < StreamWatch::kSilentPolls; ++poll) {
         harness.PollShortPackets(100, 0);
     }
-    EXPECT_EQ(Status(form.ErrorString), "Initialisation");
+    EXPECT_NE(Status(form.ErrorString), "No samples from the instrument");
     harness.PollShortPackets(100, 0);
     EXPECT_EQ(Status(form.ErrorString), "No samples from the instrument");
     ExpectPolling(form, 3);

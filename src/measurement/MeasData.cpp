@@ -157,8 +157,8 @@ int32_t TMeasData::UnreadSamples() const {
 }
 
 void TMeasData::AdvanceSampleClock(int64_t ms) {
-    consumedSamples_ += ms;
-    sampleTime = MillisecondsToDateTime(clockStartMs_ + consumedSamples_);
+    elapsedMs_ += ms;
+    sampleTime = MillisecondsToDateTime(clockStartMs_ + elapsedMs_);
 }
 
 }  // namespace vx

@@ -148,7 +148,7 @@ class TMeasData {
     // The sample clock counts whole milliseconds from its start: adding one
     // millisecond to a date-time double again and again would drift.
     int64_t clockStartMs_;
-    int64_t consumedSamples_ = 0;
+    int64_t elapsedMs_ = 0;
     std::atomic<int64_t> shortPackets_{0};
     // Measuring thread only: samples lost since the last one put into the ring.
     uint32_t missedSamples_ = 0;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSize>
@@ -27,6 +28,7 @@
 #include "desktop/Spreadsheet.h"
 #include "measurement/DeviceLink.h"
 #include "measurement/SampleProcessing.h"
+#include "measurement/StreamWatch.h"
 #include "measurement/ValueFormat.h"
 #include "settings/SettingsStore.h"
 
@@ -55,6 +57,8 @@ struct TForm1Services {
         AskBeforeDiscardBox;
     // Runs once the window has closed: the program ends with its window.
     std::function<void()> windowClosed = {};
+    // Ends the program with an exit code, as after a data error on the stream.
+    std::function<void(int code)> endProgram = [](int code) { QCoreApplication::exit(code); };
 };
 
 // The main window. The controls keep their designer names as member and object
@@ -138,6 +142,11 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void ApplyDataSetTakenState();
     void ApplyAutoRunState();
     void ApplyAutoRunEndedState();
+    void ApplyNoAnswerState();
+
+    // Ticks of TimerInit2 (10 ms) the instrument's start-up may take before the status
+    // line says that it does not answer.
+    static constexpr int kStartupPatienceTicks = 300;
 
     // The chart and its display group.
     ChartModel& Chart() { return chart_; }
@@ -246,6 +255,13 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void RebuildTable(TMeasData& meas);
     // The save behind "&SAVE"; true when the file was written.
     bool SaveDataSets();
+    // The save a data error or a lost connection forces: the user's save, then,
+    // whatever became of it, the rescue file and the message that names it.
+    // afterMessage runs once that message is closed (at once when there was nothing
+    // to rescue).
+    void ForcedSave(std::function<void()> afterMessage = {});
+    // The poll's watch on the measuring stream: lost samples, a silent stream.
+    void WatchStream(const TMeasData& meas, int32_t newSamples);
     // Data sets recorded since the last save, load or clear that are still stored.
     int64_t UnsavedDataSets() const;
     // Sets the table's column widths for its captions and the widest cell texts.
@@ -295,6 +311,9 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     DataSetTable table_;
     DataSetTableModel* tableModel_ = nullptr;
     bool closed_ = false;
+    // Ticks of TimerInit2 since the link started.
+    int startupTicks_ = 0;
+    StreamWatch streamWatch_;
     // The sample processing's count of recorded data sets when they were last saved,
     // loaded or cleared.
     int64_t savedAtCount_ = 0;

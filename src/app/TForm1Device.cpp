@@ -26,12 +26,17 @@ int32_t TForm1::WindowSamples(int32_t sampleRateIndex) {
 
 void TForm1::Init_USB_DeviceClick() {
     interface_offClick();
+    startupTicks_ = 0;
+    streamWatch_.Reset();
     if (!link_.Start(WindowSamples(store_.values.SampleRate))) {
         ApplyDeviceNotFoundState();
         return;
     }
     TimerInit2->start();
-    SetZemlometerKeys(true);
+    // The measurement commands wait for the instrument's start-up to complete: before
+    // it they would do nothing.
+    SetZemlometerKeys(false);
+    ClrAll->setEnabled(true);
 }
 
 void TForm1::StartupCompleteActions() {
@@ -40,10 +45,26 @@ void TForm1::StartupCompleteActions() {
 
 void TForm1::TimerInit2Timer() {
     const TMeasData* meas = link_.MeasData();
-    if (meas == nullptr || !meas->IsInitDone()) {
+    if (meas == nullptr) {
+        return;
+    }
+    if (!meas->IsInitDone()) {
+        if (!link_.Protocol().linkActive) {
+            return;
+        }
+        if (startupTicks_ < kStartupPatienceTicks && ++startupTicks_ == kStartupPatienceTicks) {
+            ApplyNoAnswerState();
+        } else if (startupTicks_ == kStartupPatienceTicks && ErrorString->text().isEmpty()) {
+            // The instrument's empty error text, asked for in every pass of the
+            // start-up, clears the status line: say it again.
+            ShowStatus("Instrument does not answer");
+        }
         return;
     }
     TimerInit2->stop();
+    if (startupTicks_ >= kStartupPatienceTicks) {
+        ErrorString->clear();  // it answered after all, as its error text would say
+    }
     if (!TimerGetMeas->isActive()) {
         TimerGetMeas->start();
     }
@@ -59,6 +80,7 @@ void TForm1::TimerGetMeasTimer() {
     if (meas == nullptr) {
         return;
     }
+    const int32_t newSamples = meas->UnreadSamples();
     const bool recorded = processor_.ProcessSamples(*meas);
 
     const std::string unit = " " + link_.Protocol().Parameters().unitText;
@@ -90,9 +112,10 @@ void TForm1::TimerGetMeasTimer() {
         if (Stop->isEnabled()) {
             StopClick();
         } else {
-            saveToFileClick();
+            ForcedSave();
         }
     }
+    WatchStream(*meas, newSamples);
 
     LabelOverflow->setVisible(processor_.overloadHold > 0);
     TolvikCompany->setText(Text(processor_.meanOfMeansText));
@@ -120,7 +143,29 @@ void TForm1::RebuildTable(TMeasData& meas) {
     }
     ApplyAutoRunEndedState();
     if (meas.IsConnectionLost()) {
-        saveToFileClick();
+        ForcedSave();
+    }
+}
+
+void TForm1::WatchStream(const TMeasData& meas, int32_t newSamples) {
+    // A stream that has ended for a known reason is not watched.
+    if (meas.IsConnectionLost() || link_.Usb().DataError()) {
+        return;
+    }
+    switch (streamWatch_.Poll(newSamples, meas.ShortPackets())) {
+        case StreamWatch::Notice::SamplesLost:
+            ShowStatus("Samples lost in the measuring stream");
+            break;
+        case StreamWatch::Notice::NoSamples:
+            ShowStatus("No samples from the instrument");
+            break;
+        case StreamWatch::Notice::SamplesAgain:
+            if (ErrorString->text().toStdString() == Translated("No samples from the instrument")) {
+                ErrorString->clear();
+            }
+            break;
+        case StreamWatch::Notice::None:
+            break;
     }
 }
 
@@ -190,18 +235,22 @@ void TForm1::DataErrorOccurred(const DataErrorNotice& notice) {
             if (closed_) {
                 return;
             }
-            services_.messages.Show(notice.text, notice.caption, MessageIcon::None,
-                                    [window = QPointer(this), exit = notice.exitAfterSave] {
-                                        // The box has no owner: the window may be closed
-                                        // or gone.
-                                        if (window == nullptr || window->closed_) {
-                                            return;
-                                        }
-                                        window->saveToFileClick();
-                                        if (exit) {
-                                            QCoreApplication::exit(0);
-                                        }
-                                    });
+            services_.messages.Show(
+                notice.text, notice.caption, MessageIcon::None,
+                [window = QPointer(this), exit = notice.exitAfterSave] {
+                    // The box has no owner: the window may be closed
+                    // or gone.
+                    if (window == nullptr || window->closed_) {
+                        return;
+                    }
+                    // The program ends only once the user has
+                    // read where the data sets are.
+                    window->ForcedSave([end = window->services_.endProgram, exit] {
+                        if (exit) {
+                            end(0);
+                        }
+                    });
+                });
         },
         Qt::QueuedConnection);
 }

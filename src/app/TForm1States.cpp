@@ -38,6 +38,16 @@ void TForm1::ApplyDeviceNotFoundState() {
     ButtonExcel->setEnabled(true);
 }
 
+// The instrument's start-up has not completed in time: files and languages stay
+// usable, the measurement commands wait for the start-up, which goes on.
+void TForm1::ApplyNoAnswerState() {
+    ShowStatus("Instrument does not answer");
+    loadFromFile->setEnabled(true);
+    ButtonZoom->setEnabled(true);
+    Language->setEnabled(true);
+    ButtonExcel->setEnabled(true);
+}
+
 // The instrument's start-up sequence has completed.
 void TForm1::ApplyDeviceReadyState() {
     SetZemlometerKeys(true);

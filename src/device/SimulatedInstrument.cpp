@@ -173,6 +173,15 @@ void SimulatedInstrument::SetPacketBytes(int bytes) {
     packetBytes_ = std::clamp(bytes, 0, 32);
 }
 
+void SimulatedInstrument::Unplug() {
+    {
+        Lock lock(mutex_);
+        unplugged_ = true;
+        absent_ = true;
+    }
+    wake_.notify_all();
+}
+
 std::vector<std::string> SimulatedInstrument::ReceivedCommands() const {
     Lock lock(mutex_);
     return commands_;
@@ -225,7 +234,10 @@ void SimulatedInstrument::Close() {
 TransferResult SimulatedInstrument::Transfer(Pipe pipe, std::span<uint8_t> buffer,
                                              std::chrono::milliseconds timeout) {
     Lock lock(mutex_);
-    if (!open_) {
+    if (unplugged_ && pipe == Pipe::R2) {
+        return {TransferOutcome::NotCompleted, 0};
+    }
+    if (!open_ || unplugged_) {
         return {TransferOutcome::StartFailed, 0};
     }
     const Micros deadline = NowLocked() + timeout;
@@ -243,7 +255,7 @@ TransferResult SimulatedInstrument::Transfer(Pipe pipe, std::span<uint8_t> buffe
 TransferResult SimulatedInstrument::ReadReplyPart(Lock& lock, std::span<uint8_t> buffer,
                                                   Micros deadline) {
     while (replyReads_.empty()) {
-        if (!open_ || NowLocked() >= deadline) {
+        if (!open_ || unplugged_ || NowLocked() >= deadline) {
             readerWaiting_ = false;
             return {TransferOutcome::NotCompleted, 0};
         }
@@ -266,7 +278,7 @@ TransferResult SimulatedInstrument::ReadPacket(Lock& lock, std::span<uint8_t> bu
     for (;;) {
         const Micros now = NowLocked();
         const Micros due = streamStart_ + (nextPacket_ + 1) * kPacketPeriod;
-        if (!open_) {
+        if (!open_ || unplugged_) {
             return {TransferOutcome::NotCompleted, 0};
         }
         if (!streamStalled_ && now >= due) {

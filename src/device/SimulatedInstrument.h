@@ -52,6 +52,9 @@ class SimulatedInstrument final : public UsbBackend {
     void StallStream(bool stalled);    // R2 delivers nothing
     void StallCommands(bool stalled);  // S1 writes never complete
     void SetPacketBytes(int bytes);    // short packets: only this many bytes arrive
+    // Pulled off the bus: the stream reads under way end unfinished, as every read
+    // queued in the device does, the other transfers cannot start, and it is not found.
+    void Unplug();
 
     // What the instrument has received and sent, for tests and the diagnostic.
     std::vector<std::string> ReceivedCommands() const;
@@ -89,7 +92,7 @@ class SimulatedInstrument final : public UsbBackend {
 
     Identity identity_;
     Profile profile_;
-    bool absent_ = false, inUse_ = false, accessDenied_ = false;
+    bool absent_ = false, inUse_ = false, accessDenied_ = false, unplugged_ = false;
     bool streamStalled_ = false, commandsStalled_ = false;
     int packetBytes_ = 32;
     std::map<std::string, ReplyFault> replyFaults_;

@@ -1,6 +1,7 @@
 #include "measurement/MeasData.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "device/CommandProtocol.h"
 #include "device/UnitUSB.h"
@@ -128,10 +129,13 @@ bool TMeasData::FetchMeasBlock() {
         MeasSample& slot = ring[write];
         slot.raw = static_cast<int16_t>(packet[3 * k + 1] | (packet[3 * k + 2] << 8));
         slot.status = packet[3 * k];
+        slot.missedBefore = std::exchange(missedSamples_, 0);
         write = NextSlot(write);
         // Release: the slot is complete before the consumer can see the new index.
         ringWrite.store(write, std::memory_order_release);
     }
+    // The bytes that did not arrive were the packet's last samples.
+    missedSamples_ += static_cast<uint32_t>(kBlockSamples - samples);
     return true;
 }
 
@@ -152,9 +156,9 @@ int32_t TMeasData::UnreadSamples() const {
     return unread < 0 ? unread + kRingSize : unread;
 }
 
-void TMeasData::AdvanceSampleClock() {
-    ++consumedSamples_;
-    sampleTime = MillisecondsToDateTime(clockStartMs_ + consumedSamples_);
+void TMeasData::AdvanceSampleClock(int64_t ms) {
+    elapsedMs_ += ms;
+    sampleTime = MillisecondsToDateTime(clockStartMs_ + elapsedMs_);
 }
 
 }  // namespace vx

@@ -17,10 +17,12 @@ namespace vx {
 class CommandProtocol;
 class UnitUSB;
 
-// One ring slot: a sample exactly as the instrument sent it.
+// One ring slot: a sample exactly as the instrument sent it, and how many samples
+// short packets lost right before it, whose milliseconds the sample clock still counts.
 struct MeasSample {
     uint8_t status = 0;
     int16_t raw = 0;
+    uint32_t missedBefore = 0;
 };
 
 // One recorded data set: the texts the table, the files and the clipboard show.
@@ -106,8 +108,8 @@ class TMeasData {
     // Consumer side of the ring (user-interface thread): takes the oldest unread sample.
     bool TakeSample(MeasSample& sample);
     int32_t UnreadSamples() const;
-    // Advances the sample clock by one millisecond.
-    void AdvanceSampleClock();
+    // Advances the sample clock by ms milliseconds.
+    void AdvanceSampleClock(int64_t ms = 1);
     // Packets that brought fewer than ten complete samples.
     int64_t ShortPackets() const { return shortPackets_.load(std::memory_order_relaxed); }
 
@@ -146,8 +148,10 @@ class TMeasData {
     // The sample clock counts whole milliseconds from its start: adding one
     // millisecond to a date-time double again and again would drift.
     int64_t clockStartMs_;
-    int64_t consumedSamples_ = 0;
+    int64_t elapsedMs_ = 0;
     std::atomic<int64_t> shortPackets_{0};
+    // Measuring thread only: samples lost since the last one put into the ring.
+    uint32_t missedSamples_ = 0;
 };
 
 }  // namespace vx

@@ -67,7 +67,7 @@ bool SampleProcessor::ProcessSamples(TMeasData& meas) {
     const DeviceParameters& p = device_.Parameters();
     MeasSample sample;
     while (meas.TakeSample(sample)) {
-        meas.AdvanceSampleClock();
+        meas.AdvanceSampleClock(1 + int64_t{sample.missedBefore});
         ObeyStatus(meas, sample.status);
         if (!parametersIn && !(parametersIn = device_.AllParametersIn())) {
             continue;

@@ -50,12 +50,42 @@ void LoseConnection(test::WindowHarness& harness) {
     }
 }
 
+// The instrument's start-up waits for a reply that does not come until the status
+// line says so, then completes; the stream then brings short packets, and then none.
+void ShowInstrumentFaults(test::WindowHarness& harness) {
+    using namespace std::chrono_literals;
+    TForm1& form = harness.form;
+    const auto tick = [&] {
+        harness.timers.Tick();
+        ASSERT_TRUE(harness.instrument.WaitForIdleReader(10s));
+        form.TimerInit2Timer();
+    };
+    for (int k = 0; k < TForm1::kStartupPatienceTicks; ++k) {
+        tick();
+    }
+    harness.instrument.SetReplyFault("#Z16", SimulatedInstrument::ReplyFault::None);
+    for (int k = 0; k < 200 && !form.TimerGetMeas->isActive(); ++k) {
+        tick();
+    }
+    ASSERT_TRUE(form.TimerGetMeas->isActive());
+    harness.Poll(100);
+    harness.instrument.SetPacketBytes(16);
+    harness.PollShortPackets(100, 5);
+    harness.instrument.SetPacketBytes(0);
+    for (int k = 0; k < StreamWatch::kSilentPolls; ++k) {
+        harness.PollShortPackets(100, 0);
+    }
+    harness.instrument.SetPacketBytes(32);
+}
+
 // Starts the window in language `index` over the delivered file, with every optional
 // control shown, then puts each status text through the lookup: the load's, the end
-// of an automatic run's and, with the instrument, the lost connection's.
+// of an automatic run's and, with the instrument, those of its faults and of the lost
+// connection.
 WindowRun StartInLanguage(int index, bool instrumentPresent) {
     test::WindowHarness harness;
     harness.instrument.SetAbsent(!instrumentPresent);
+    harness.instrument.SetReplyFault("#Z16", SimulatedInstrument::ReplyFault::Unanswered);
     harness.WriteSettingsFile("Lang=" + std::to_string(index) +
                               "\nShowClrPeakCheckBox=1\nShowKeyBufCheckBox=1\nResolution=1\n"
                               "showMeanCompanyTolvik=1\n");
@@ -74,6 +104,7 @@ WindowRun StartInLanguage(int index, bool instrumentPresent) {
     form.loadFromFileClick();  // the dialog is cancelled
     form.StopClick();
     if (instrumentPresent) {
+        ShowInstrumentFaults(harness);
         LoseConnection(harness);
     }
 

@@ -142,6 +142,21 @@ class WindowHarness {
         consumed_ = target;
         form.TimerGetMeasTimer();
     }
+    // Lets the instrument stream for ms milliseconds of short packets, each with
+    // samplesPerPacket complete samples (SetPacketBytes), then runs one poll.
+    void PollShortPackets(int ms, int samplesPerPacket) {
+        TMeasData& meas = *form.Link().MeasData();
+        const int64_t packets = ms / 10;
+        const int64_t target = meas.ShortPackets() + packets;
+        instrument.AdvanceClock(std::chrono::milliseconds(ms));
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (meas.ShortPackets() < target || meas.UnreadSamples() < packets * samplesPerPacket) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+            std::this_thread::yield();
+        }
+        consumed_ = instrument.SamplesSent();
+        form.TimerGetMeasTimer();
+    }
     // Streams in polls of at most 500 ms, the ring holding one second.
     void Stream(int ms) {
         for (; ms > 0; ms -= 500) {
@@ -198,6 +213,8 @@ class WindowHarness {
     std::vector<std::string> discardQuestions;
     std::vector<DiscardAnswer> discardAnswers;
     int windowClosedCalls = 0;
+    // The exit codes the program asked to end with.
+    std::vector<int> exitCodes;
     TForm1 form{{instrument, messages, timers, settings, folders, keyboard, launcher, dialogs,
                  [] { return LocaleFormat{}; }, SystemClipboard(),
                  [this](const std::vector<std::string>& argv) {
@@ -213,7 +230,11 @@ class WindowHarness {
                      discardAnswers.erase(discardAnswers.begin());
                      return answer;
                  },
-                 [this] { ++windowClosedCalls; }}};
+                 [this] { ++windowClosedCalls; },
+                 [this](int code) {
+                     exitCodes.push_back(code);
+                     QCoreApplication::exit(code);
+                 }}};
 };
 
 }  // namespace vx::test

@@ -55,7 +55,7 @@ class WindowLookTest : public ::testing::Test {
 TEST_F(WindowLookTest, StatusLineIsDrawnInRed) {
     form.FormShow();  // "Device not found"
     for (const char* text : {"", "Initialisation", "BUSY by Calculation", "Busy, please wait",
-                             "No connection to Device"}) {
+                             "No connection to Device", "Samples lost in the measuring stream"}) {
         if (*text != '\0') {
             form.ErrorString->setText(text);
         }
@@ -94,8 +94,10 @@ TEST_F(WindowLookTest, EveryTextFitsInEveryLanguage) {
             translated.form.show();
             translated.form.FormShow();
             const std::string language = file.filename().string() + " " + names[index];
-            for (const char* status : {"Device not found", "No connection to Device",
-                                       "BUSY by Calculation", "Busy, please wait"}) {
+            for (const char* status :
+                 {"Device not found", "No connection to Device", "BUSY by Calculation",
+                  "Busy, please wait", "Instrument does not answer",
+                  "Samples lost in the measuring stream", "No samples from the instrument"}) {
                 translated.form.ErrorString->setText(QString::fromStdString(TranslateText(
                     status, static_cast<int32_t>(index), translated.folders, translated.messages)));
                 QApplication::processEvents();

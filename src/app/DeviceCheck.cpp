@@ -15,6 +15,7 @@
 
 #include "base/ManualTimer.h"
 #include "device/LibusbBackend.h"
+#include "device/ReplyQueue.h"
 #include "device/SimulatedInstrument.h"
 #include "measurement/DeviceLink.h"
 
@@ -41,6 +42,14 @@ class ConsoleEvents final : public vx::LinkEvents {
     void DataErrorOccurred(const vx::DataErrorNotice& notice) override {
         fmt::print(stderr, "[{}] {}\n", notice.caption, notice.text);
     }
+    void ReplyDecoded(const vx::DecodedReply& reply) override { replies_.Push(reply); }
+    // The main thread, between its start-up ticks.
+    void ApplyReplies(vx::CommandProtocol& protocol) {
+        replies_.Drain([&](const vx::DecodedReply& reply) { protocol.ApplyReply(reply); });
+    }
+
+  private:
+    vx::ReplyQueue replies_;
 };
 
 void PrintParameters(const vx::DeviceParameters& p) {
@@ -107,6 +116,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::this_thread::sleep_for(10ms);
+        events.ApplyReplies(link.Protocol());
         timers.Tick();
     }
     PrintParameters(link.Protocol().Parameters());

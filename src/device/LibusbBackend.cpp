@@ -16,6 +16,8 @@ namespace {
 constexpr unsigned kDescriptorTimeoutMs = 1000;
 // Device to host, vendor request, to the device.
 constexpr uint8_t kVendorDeviceIn = 0xC0;
+// The most the transport takes from the reply pipe in one call.
+constexpr int kReplyPart = 16;
 
 std::string Where(libusb_device* device, const libusb_device_descriptor& desc) {
     return fmt::format("bus {:03} device {:03} id {:04x}:{:04x}", libusb_get_bus_number(device),
@@ -176,6 +178,8 @@ LibusbBackend::Verdict LibusbBackend::Examine(libusb_device* device, std::string
     handle_ = handle;
     claimed_ = true;
     pipes_ = std::get<InstrumentPipes>(layout);
+    const int packetSize = libusb_get_max_packet_size(device, pipes_.r1);
+    replyPacketSize_ = static_cast<size_t>(std::max(packetSize, kReplyPart));
     why = byId ? "taken (UsbId)" : "taken (OS 2.0 GUID)";
     return Verdict::Taken;
 }
@@ -225,7 +229,10 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
     if (pipe == Pipe::R2) {
         return ReadStream(buffer, timeout);
     }
-    const uint8_t endpoint = pipe == Pipe::S1 ? pipes_.s1 : pipes_.r1;
+    if (pipe == Pipe::R1) {
+        return ReadReply(buffer, timeout);
+    }
+    const uint8_t endpoint = pipes_.s1;
     libusb_transfer* transfer = libusb_alloc_transfer(0);
     if (transfer == nullptr) {
         return {TransferOutcome::StartFailed, 0};
@@ -246,6 +253,49 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
                                 transfer->actual_length};
     libusb_free_transfer(transfer);
     return result;
+}
+
+// A device may send a reply longer than 16 bytes, or two replies, in one packet; a
+// read shorter than the packet would overflow and lose it. So the whole packet is
+// read and kept, and each call hands out its next 16 bytes at most, as a partial read
+// of the pipe would. The rest of a packet is handed out before another read starts.
+TransferResult LibusbBackend::ReadReply(std::span<uint8_t> buffer,
+                                        std::chrono::milliseconds timeout) {
+    if (!replyRest_.empty()) {
+        return HandOutReply(buffer);
+    }
+    std::vector<uint8_t> packet(replyPacketSize_);
+    libusb_transfer* transfer = libusb_alloc_transfer(0);
+    if (transfer == nullptr) {
+        return {TransferOutcome::StartFailed, 0};
+    }
+    int done = 0;
+    libusb_fill_bulk_transfer(transfer, handle_, pipes_.r1, packet.data(),
+                              static_cast<int>(packet.size()), MarkDone, &done,
+                              static_cast<unsigned>(timeout.count()));
+    if (libusb_submit_transfer(transfer) != 0) {
+        libusb_free_transfer(transfer);
+        return {TransferOutcome::StartFailed, 0};
+    }
+    WaitForCompletion(context_, transfer, done);
+    const bool completed = transfer->status == LIBUSB_TRANSFER_COMPLETED;
+    packet.resize(static_cast<size_t>(transfer->actual_length));
+    libusb_free_transfer(transfer);
+    if (!completed) {
+        return {TransferOutcome::NotCompleted, 0};
+    }
+    if (packet.empty()) {
+        return {TransferOutcome::Completed, 0};
+    }
+    replyRest_ = std::move(packet);
+    return HandOutReply(buffer);
+}
+
+TransferResult LibusbBackend::HandOutReply(std::span<uint8_t> buffer) {
+    const size_t bytes = std::min(buffer.size(), replyRest_.size());
+    std::copy_n(replyRest_.begin(), bytes, buffer.begin());
+    replyRest_.erase(replyRest_.begin(), replyRest_.begin() + static_cast<ptrdiff_t>(bytes));
+    return {TransferOutcome::Completed, static_cast<int>(bytes)};
 }
 
 TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
@@ -303,8 +353,8 @@ bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length,
     return true;
 }
 
-// Both reads are cancelled before either is waited for, so that Close does not sit
-// out the second one's time-out. A vanished device ends them with "no device".
+// All reads are cancelled before any is waited for, so that Close does not sit
+// out the others' time-outs. A vanished device ends them with "no device".
 void LibusbBackend::EndStream() {
     for (StreamRead& read : stream_) {
         if (read.inFlight) {
@@ -331,6 +381,7 @@ void LibusbBackend::Close() {
         handle_ = nullptr;
         claimed_ = false;
     }
+    replyRest_.clear();
     if (context_ != nullptr) {
         libusb_exit(context_);
         context_ = nullptr;

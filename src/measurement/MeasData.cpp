@@ -99,18 +99,18 @@ std::vector<int32_t> TMeasData::ChronologicalIndexes() const {
     return order;
 }
 
-bool TMeasData::FetchMeasBlock() {
+FetchOutcome TMeasData::FetchMeasBlock() {
     const int32_t read = ringRead.load(std::memory_order_acquire);
     int32_t write = ringWrite.load(std::memory_order_relaxed);
     for (int32_t k = 1; k <= kBlockSamples; ++k) {
         if ((write + k) % kRingSize == read) {
-            return true;  // fewer than eleven free slots: try again later
+            return FetchOutcome::NoRoom;  // fewer than eleven free slots
         }
     }
     std::array<uint8_t, 32> packet{};
     int received = 0;
     if (!usb_.ReadR2(packet, &received)) {
-        return false;
+        return FetchOutcome::ReadFailed;
     }
     // Only complete samples count: bytes that did not arrive are no samples.
     const int samples = std::min(kBlockSamples, received / 3);
@@ -125,7 +125,7 @@ bool TMeasData::FetchMeasBlock() {
         // Release: the slot is complete before the consumer can see the new index.
         ringWrite.store(write, std::memory_order_release);
     }
-    return true;
+    return FetchOutcome::Stored;
 }
 
 bool TMeasData::TakeSample(MeasSample& sample) {

@@ -29,6 +29,7 @@ class WindowRunTest : public ::testing::Test {
         for (int tick = 0; tick < 200 && !form.Link().MeasData()->IsInitDone(); ++tick) {
             harness.timers.Tick();
             ASSERT_TRUE(harness.instrument.WaitForIdleReader(kPatience));
+            QApplication::processEvents();  // the decoded replies, handed over
         }
         ASSERT_TRUE(form.Link().MeasData()->IsInitDone());
         ASSERT_TRUE(form.TimerInit2->isActive());

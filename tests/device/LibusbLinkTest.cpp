@@ -109,6 +109,7 @@ class LibusbThreadsTest : public LibusbLinkTest {
         for (int tick = 0; tick < 300 && !link.MeasData()->IsInitDone(); ++tick) {
             timers.Tick();
             WaitFor([&] { return !link.Protocol().commandPending; }, 2s);
+            events.ApplyReplies(link.Protocol());
         }
         ASSERT_TRUE(link.MeasData()->IsInitDone());
     }

@@ -26,10 +26,11 @@ class LinkThreadsTest : public ::testing::Test {
     ~LinkThreadsTest() override { StopDrivingClock(); }
 
     // One 10 ms start-up tick, then wait until the command thread has dealt with
-    // every reply the tick caused.
+    // every reply the tick caused, and take in what it handed over.
     void Tick() {
         timers.Tick();
         ASSERT_TRUE(instrument.WaitForIdleReader(kPatience));
+        events.ApplyReplies(link.Protocol());
     }
 
     // Stopping waits for the workers, which wait on the simulated clock: move it on

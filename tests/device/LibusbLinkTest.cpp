@@ -104,11 +104,12 @@ class LibusbThreadsTest : public LibusbLinkTest {
   protected:
     ~LibusbThreadsTest() override { link.Shutdown(); }
 
-    // The start-up ticks, each once the reply to the last query is in.
+    // The start-up ticks, each once the reply to the last query is in or waits in the
+    // device for another to share its packet.
     void RunStartup() {
-        for (int tick = 0; tick < 300 && !link.MeasData()->IsInitDone(); ++tick) {
+        for (int tick = 0; tick < 600 && !link.MeasData()->IsInitDone(); ++tick) {
             timers.Tick();
-            WaitFor([&] { return !link.Protocol().commandPending; }, 2s);
+            WaitFor([&] { return !link.Protocol().commandPending || device.ReplyHeld(); }, 2s);
             events.ApplyReplies(link.Protocol());
         }
         ASSERT_TRUE(link.MeasData()->IsInitDone());
@@ -145,6 +146,48 @@ TEST_F(LibusbThreadsTest, StartupCompletesAndTheStreamArrivesInOrder) {
     EXPECT_TRUE(messages.Shown().empty());
     EXPECT_TRUE(events.DataErrors().empty());
 }
+
+// However the device packs its replies into packets of the reply pipe, every reply
+// decodes and the start-up completes. "#I05" is 19 bytes with its end marker; the
+// sensor serial of 26 characters fills a 32-byte frame.
+struct ReplyPacketCase {
+    const char* name;
+    test::EmulatedUsbInstrument::ReplyPackets packets;
+    size_t packetSeen;  // the case's own packet size
+    friend void PrintTo(const ReplyPacketCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ReplyPacketTest : public LibusbThreadsTest,
+                        public ::testing::WithParamInterface<ReplyPacketCase> {};
+
+TEST_P(ReplyPacketTest, EveryReplyDecodesAndTheStartupCompletes) {
+    SimulatedInstrument::Identity identity = SimulatedInstrument::DefaultIdentity();
+    identity.replies["#Z76"] = "SN500N-4711-0123456789ABCD";
+    device.Instrument().SetIdentity(identity);
+    device.SetReplyPackets(GetParam().packets);
+    ASSERT_TRUE(link.Start(1));
+    RunStartup();
+    const std::vector<size_t> sizes = device.ReplyPacketSizes();
+    EXPECT_NE(std::find(sizes.begin(), sizes.end(), GetParam().packetSeen), sizes.end());
+    EXPECT_EQ(link.Protocol().ParamMask(), CommandProtocol::kAllParameters);
+    EXPECT_EQ(events.Firmware().at(0), "VX212 FW 2.14");
+    const DeviceParameters& p = link.Protocol().Parameters();
+    EXPECT_EQ(p.serialSensor, "SN500N-4711-01234567");
+    EXPECT_EQ(p.serialDevice, "ZM418-000123");
+    EXPECT_EQ(p.unitText, "N");
+    EXPECT_EQ(p.nominalValue, 500.0);
+    EXPECT_EQ(p.linTable[7], 125.0);
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+using Packets = test::EmulatedUsbInstrument::ReplyPackets;
+INSTANTIATE_TEST_SUITE_P(
+    Packets, ReplyPacketTest,
+    ::testing::Values(ReplyPacketCase{"ReplyOf19BytesInOnePacket", Packets::WholeReply, 19},
+                      ReplyPacketCase{"FrameOf32BytesInOnePacket", Packets::WholeReply, 32},
+                      ReplyPacketCase{"FrameOf32BytesInTwoPackets", Packets::Halves, 16},
+                      ReplyPacketCase{"TwoShortRepliesInOnePacket", Packets::Pairs, 32}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LibusbThreadsTest, UnplugWhileStreamingEndsBothThreads) {
     ASSERT_TRUE(link.Start(1));

@@ -68,9 +68,15 @@ class RecordingLinkEvents final : public LinkEvents {
     }
     // Queued as the window's event loop would queue them.
     void ReplyDecoded(const DecodedReply& reply) override { replies_.Push(reply); }
-    // The test thread, playing the user-interface thread: applies what has come.
-    void ApplyReplies(CommandProtocol& protocol) {
-        replies_.Drain([&](const DecodedReply& reply) { protocol.ApplyReply(reply); });
+    // The test thread, playing the user-interface thread: applies what has come and
+    // says how many replies that was.
+    int ApplyReplies(CommandProtocol& protocol) {
+        int applied = 0;
+        replies_.Drain([&](const DecodedReply& reply) {
+            protocol.ApplyReply(reply);
+            ++applied;
+        });
+        return applied;
     }
     std::vector<std::string> Firmware() const {
         std::lock_guard lock(mutex_);

@@ -12,10 +12,12 @@ OpenOutcome SessionRecorder::Open() {
 
 TransferResult SessionRecorder::Transfer(Pipe pipe, std::span<uint8_t> buffer,
                                          std::chrono::milliseconds timeout) {
+    // A write counts from its start: the reply it causes may be read before it returns.
+    const auto started = std::chrono::steady_clock::now();
     const TransferResult result = device_.Transfer(pipe, buffer, timeout);
     if (result.outcome == TransferOutcome::Completed) {
-        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
-            std::chrono::steady_clock::now() - opened_);
+        const auto at = pipe == Pipe::S1 ? started : std::chrono::steady_clock::now();
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(at - opened_);
         const size_t bytes = std::min(buffer.size(), static_cast<size_t>(result.bytes));
         logs_[static_cast<size_t>(pipe)].push_back(
             {micros.count(),

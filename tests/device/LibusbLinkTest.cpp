@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <thread>
 
 #include "EmulatedUsbInstrument.h"
 #include "base/ManualTimer.h"
 #include "device/LibusbBackend.h"
+#include "device/ReplayBackend.h"
+#include "device/SessionRecorder.h"
 #include "measurement/DeviceLink.h"
 #include "support/Recorders.h"
+#include "support/SessionRun.h"
 
 namespace vx {
 namespace {
@@ -188,6 +192,36 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplyPacketCase{"FrameOf32BytesInTwoPackets", Packets::Halves, 16},
                       ReplyPacketCase{"TwoShortRepliesInOnePacket", Packets::Pairs, 32}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A session recorded over libusb replays through the real threads to what it showed.
+TEST_F(LibusbThreadsTest, RecordedSessionReplaysToTheSameParametersAndSamples) {
+    constexpr size_t kSamples = 3000;
+    device.Instrument().SetProfile(SimulatedInstrument::SequenceProfile());
+    SessionRecorder recorder(usb);
+    DeviceLink recordLink{recorder, messages, events, timers};
+    const test::SessionOutcome recorded = test::RunSession(
+        recordLink, events, timers,
+        [&] { WaitFor([&] { return !recordLink.Protocol().commandPending; }, 2s); }, [] {},
+        kSamples);
+    recordLink.Shutdown();
+    ASSERT_EQ(recorded.paramMask, CommandProtocol::kAllParameters);
+    ASSERT_EQ(recorded.samples.size(), kSamples);
+
+    std::stringstream text;
+    WriteRecording(text, {"device_libusb_tests", "libusb", recorder.Transfers()});
+    const auto read = ParseRecording(text);
+    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
+    ReplayBackend replay(std::get<Recording>(read), ReplayBackend::Pacing::AsFastAsRead);
+    test::RecordingLinkEvents replayEvents;
+    ManualTimerFactory replayTimers;
+    DeviceLink replayLink{replay, messages, replayEvents, replayTimers};
+    const test::SessionOutcome replayed = test::RunSession(
+        replayLink, replayEvents, replayTimers,
+        [&] { WaitFor([&] { return replay.ReaderIdle(); }); }, [] {}, kSamples);
+    replayLink.Shutdown();
+    test::ExpectSameSession(replayed, recorded);
+    EXPECT_TRUE(messages.Shown().empty());
+}
 
 TEST_F(LibusbThreadsTest, UnplugWhileStreamingEndsBothThreads) {
     ASSERT_TRUE(link.Start(1));

@@ -72,16 +72,8 @@ TEST(ReplayLinkTest, RecordedSessionReplaysToTheSameParametersAndSamples) {
         kSamples);
     link.Shutdown();
 
-    EXPECT_TRUE(replayed.initDone);
-    EXPECT_EQ(replayed.paramMask, CommandProtocol::kAllParameters);
-    EXPECT_EQ(replayed.firmware, recorded.firmware);
-    const DeviceParameters& p = replayed.parameters;
-    const DeviceParameters& q = recorded.parameters;
-    EXPECT_EQ(std::tie(p.calibScale, p.calibOffset, p.serialDevice, p.nominalValue, p.deviceParam62,
-                       p.deviceParam63, p.linTable, p.linCount, p.unitText, p.serialSensor),
-              std::tie(q.calibScale, q.calibOffset, q.serialDevice, q.nominalValue, q.deviceParam62,
-                       q.deviceParam63, q.linTable, q.linCount, q.unitText, q.serialSensor));
-    EXPECT_EQ(replayed.samples, recorded.samples);
+    EXPECT_EQ(recorded.paramMask, CommandProtocol::kAllParameters);
+    test::ExpectSameSession(replayed, recorded);
     EXPECT_TRUE(messages.Shown().empty());
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "base/ManualTimer.h"
@@ -51,6 +54,20 @@ inline SessionOutcome RunSession(DeviceLink& link, RecordingLinkEvents& events,
         }
     }
     return outcome;
+}
+
+// The same parameters, the same firmware text and the same samples.
+inline void ExpectSameSession(const SessionOutcome& replayed, const SessionOutcome& recorded) {
+    EXPECT_TRUE(replayed.initDone);
+    EXPECT_EQ(replayed.paramMask, recorded.paramMask);
+    EXPECT_EQ(replayed.firmware, recorded.firmware);
+    const auto fields = [](const DeviceParameters& p) {
+        return std::tie(p.calibScale, p.calibOffset, p.serialDevice, p.nominalValue,
+                        p.deviceParam62, p.deviceParam63, p.linTable, p.linCount, p.unitText,
+                        p.serialSensor);
+    };
+    EXPECT_EQ(fields(replayed.parameters), fields(recorded.parameters));
+    EXPECT_EQ(replayed.samples, recorded.samples);
 }
 
 }  // namespace vx::test

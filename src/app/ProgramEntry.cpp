@@ -39,7 +39,7 @@ class Application final : public QApplication {
 
 }  // namespace
 
-int RunProgram(int argc, char** argv, UsbBackend& backend,
+int RunProgram(int argc, char** argv, Settings& settings, UsbBackend& backend,
                const std::function<void(TForm1&)>& prepareWindow) {
     QApplication::setApplicationName(
         QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()));
@@ -48,7 +48,6 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     Application app(argc, argv, messages);
     QtTimerFactory timers;
     SystemFolders folders;
-    Settings settings;
     XTestKeyboard keyboard(settings, messages);
     ShellLauncher launcher(messages);
     QtFileDialogs dialogs;

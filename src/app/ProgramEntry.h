@@ -3,15 +3,16 @@
 #include <functional>
 
 #include "device/UsbBackend.h"
+#include "settings/Settings.h"
 
 namespace vx {
 
 class TForm1;
 
-// The program: the application title, the main window over the given instrument
-// backend, the event loop, and the general error report for errors no handler
-// caught. prepareWindow, when given, runs once the window exists.
-int RunProgram(int argc, char** argv, UsbBackend& backend,
+// The program: the application title, the main window over the given settings and
+// instrument backend, the event loop, and the general error report for errors no
+// handler caught. prepareWindow, when given, runs once the window exists.
+int RunProgram(int argc, char** argv, Settings& settings, UsbBackend& backend,
                const std::function<void(TForm1&)>& prepareWindow = {});
 
 }  // namespace vx

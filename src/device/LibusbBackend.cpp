@@ -71,7 +71,11 @@ void WaitForCompletion(libusb_context* context, libusb_transfer* transfer, int& 
 
 }  // namespace
 
-LibusbBackend::LibusbBackend(std::optional<UsbId> usbId) : usbId_(usbId) {}
+LibusbBackend::LibusbBackend(std::function<std::optional<UsbId>()> usbId)
+    : usbIdSource_(std::move(usbId)) {}
+
+LibusbBackend::LibusbBackend(std::optional<UsbId> usbId)
+    : LibusbBackend([usbId] { return usbId; }) {}
 
 LibusbBackend::~LibusbBackend() {
     Close();
@@ -80,6 +84,7 @@ LibusbBackend::~LibusbBackend() {
 OpenOutcome LibusbBackend::Open() {
     Close();
     scan_.clear();
+    usbId_ = usbIdSource_();
     if (libusb_init(&context_) != 0) {
         context_ = nullptr;
         return OpenOutcome::ListRefused;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ class LibusbBackend final : public UsbBackend {
     // 120 ms of the stream at one packet per 10 ms.
     static constexpr size_t kStreamReads = 12;
 
+    // usbId is asked for at every Open: the settings that hold it are read later
+    // than the backend is made.
+    explicit LibusbBackend(std::function<std::optional<UsbId>()> usbId);
     explicit LibusbBackend(std::optional<UsbId> usbId = std::nullopt);
     ~LibusbBackend() override;
     LibusbBackend(const LibusbBackend&) = delete;
@@ -67,7 +71,8 @@ class LibusbBackend final : public UsbBackend {
     bool SubmitStreamRead(StreamRead& read, size_t length, std::chrono::milliseconds timeout);
     void EndStream();
 
-    const std::optional<UsbId> usbId_;
+    const std::function<std::optional<UsbId>()> usbIdSource_;
+    std::optional<UsbId> usbId_;  // for the Open under way
     libusb_context* context_ = nullptr;
     libusb_device_handle* handle_ = nullptr;
     bool claimed_ = false;

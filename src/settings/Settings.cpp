@@ -73,6 +73,7 @@ void ReadKeys(Settings& settings, const IniFile& file) {
     settings.ShowKeyBufCheckBox = file.ReadBool(c, "ShowKeyBufCheckBox", false);
     settings.KeyDebounceTimeMs = ReadMilliseconds(file, "KeyDebounceTimeMs", 70);
     settings.KeyBufDelayTimeMs = ReadMilliseconds(file, "KeyBufDelayTimeMs", 10);
+    settings.UsbId = file.ReadString(c, "UsbId", "");
 }
 
 }  // namespace

@@ -44,6 +44,9 @@ struct Settings {
     bool ShowKeyBufCheckBox = false;
     int32_t KeyDebounceTimeMs = 0;
     int32_t KeyBufDelayTimeMs = 0;
+    // "VVVV:PPPP", the instrument's vendor and product id when it offers no OS 2.0
+    // descriptors; edited by hand, as written (the device link parses it).
+    std::string UsbId;
 
     // Settings come from and go to the working directory's settings file: the program
     // was not started in its install folder. Decided once by LoadSettings.

@@ -69,6 +69,27 @@ void WaitForCompletion(libusb_context* context, libusb_transfer* transfer, int& 
     }
 }
 
+// The same until the deadline; a transfer not done by then is cancelled, and it ends
+// with its status "cancelled" once libusb has taken it back.
+void WaitForCompletionUntil(libusb_context* context, libusb_transfer* transfer, int& done,
+                            std::chrono::steady_clock::time_point deadline) {
+    while (std::atomic_ref<int>(done).load(std::memory_order_acquire) == 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            libusb_cancel_transfer(transfer);
+            WaitForCompletion(context, transfer, done);
+            return;
+        }
+        timeval wait{static_cast<time_t>(left.count() / 1'000'000),
+                     static_cast<suseconds_t>(left.count() % 1'000'000)};
+        const int result = libusb_handle_events_timeout_completed(context, &wait, &done);
+        if (result < 0 && result != LIBUSB_ERROR_INTERRUPTED) {
+            libusb_cancel_transfer(transfer);
+        }
+    }
+}
+
 }  // namespace
 
 LibusbBackend::LibusbBackend(std::function<std::optional<UsbId>()> usbId)
@@ -309,7 +330,7 @@ TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
     // still in flight, so the order of packets stays the order of submission.
     for (StreamRead& read : stream_) {
         if (!read.inFlight) {
-            SubmitStreamRead(read, buffer.size(), timeout);
+            SubmitStreamRead(read, buffer.size());
         }
     }
     StreamRead* oldest = nullptr;
@@ -321,7 +342,10 @@ TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
     if (oldest == nullptr) {
         return {TransferOutcome::StartFailed, 0};
     }
-    WaitForCompletion(context_, oldest->transfer, oldest->done);
+    // The time limit counts from this call, not from the submission: a read waits
+    // behind the others for its packet.
+    WaitForCompletionUntil(context_, oldest->transfer, oldest->done,
+                           std::chrono::steady_clock::now() + timeout);
     oldest->inFlight = false;
     // A time-out, a stall and an unplugged device all end a started transfer unfinished.
     const bool completed = oldest->transfer->status == LIBUSB_TRANSFER_COMPLETED;
@@ -331,14 +355,13 @@ TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
     // A failed read is not repeated at once: a stalled or vanished device would only
     // fail it again, and the caller decides whether to read on.
     if (completed) {
-        SubmitStreamRead(*oldest, buffer.size(), timeout);
+        SubmitStreamRead(*oldest, buffer.size());
     }
     return {completed ? TransferOutcome::Completed : TransferOutcome::NotCompleted,
             static_cast<int>(bytes)};
 }
 
-bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length,
-                                     std::chrono::milliseconds timeout) {
+bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length) {
     if (read.transfer == nullptr) {
         read.transfer = libusb_alloc_transfer(0);
         if (read.transfer == nullptr) {
@@ -347,9 +370,9 @@ bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length,
     }
     read.buffer.resize(length);
     read.done = 0;
+    // No time limit of its own: it may wait behind the others for a while.
     libusb_fill_bulk_transfer(read.transfer, handle_, pipes_.r2, read.buffer.data(),
-                              static_cast<int>(length), MarkDone, &read.done,
-                              static_cast<unsigned>(timeout.count()));
+                              static_cast<int>(length), MarkDone, &read.done, 0);
     if (libusb_submit_transfer(read.transfer) != 0) {
         return false;
     }

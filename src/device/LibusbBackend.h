@@ -29,8 +29,9 @@ namespace vx {
 // and drops it when the next is due.
 class LibusbBackend final : public UsbBackend {
   public:
-    // 120 ms of the stream at one packet per 10 ms.
-    static constexpr size_t kStreamReads = 12;
+    // Half a second of the stream at one packet per 10 ms: a busy computer may leave
+    // the measuring thread unscheduled for longer than a tenth of a second.
+    static constexpr size_t kStreamReads = 50;
 
     // usbId is asked for at every Open: the settings that hold it are read later
     // than the backend is made.
@@ -68,7 +69,7 @@ class LibusbBackend final : public UsbBackend {
     TransferResult ReadReply(std::span<uint8_t> buffer, std::chrono::milliseconds timeout);
     TransferResult HandOutReply(std::span<uint8_t> buffer);
     TransferResult ReadStream(std::span<uint8_t> buffer, std::chrono::milliseconds timeout);
-    bool SubmitStreamRead(StreamRead& read, size_t length, std::chrono::milliseconds timeout);
+    bool SubmitStreamRead(StreamRead& read, size_t length);
     void EndStream();
 
     const std::function<std::optional<UsbId>()> usbIdSource_;

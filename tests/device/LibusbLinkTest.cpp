@@ -285,9 +285,10 @@ TEST_F(LibusbThreadsTest, PacketsAtOnePerTenMillisecondsAreNotLost) {
         }
     }
     const int64_t lost = device.LostPackets();
-    std::printf("%lld s: %lld packets delivered, %lld lost\n",
-                static_cast<long long>(duration.count()),
-                static_cast<long long>(device.PacketsDelivered()), static_cast<long long>(lost));
+    const int64_t delivered = device.PacketsDelivered();
+    std::printf("%lld s: packets sent %lld, received %lld, lost %lld\n",
+                static_cast<long long>(duration.count()), static_cast<long long>(delivered + lost),
+                static_cast<long long>(delivered), static_cast<long long>(lost));
     // What the ring lacks is exactly what the device dropped.
     EXPECT_TRUE(wholePackets);
     EXPECT_EQ(skipped, lost * 10);

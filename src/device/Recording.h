@@ -43,7 +43,7 @@ struct Recording {
 inline constexpr std::string_view kRecordingMagic = "# VX212 session recording, format 1";
 // Longer lines are refused before they are looked at: a transfer line is well below.
 inline constexpr size_t kRecordingMaxLine = 1024;
-inline constexpr size_t kRecordingMaxBytes = 512;
+inline constexpr size_t kRecordingMaxBytes = 256;
 
 void WriteRecording(std::ostream& out, const Recording& recording);
 

@@ -252,13 +252,19 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
     if (handle_ == nullptr) {
         return {TransferOutcome::StartFailed, 0};
     }
-    if (pipe == Pipe::R2) {
-        return ReadStream(buffer, timeout);
+    switch (pipe) {
+        case Pipe::S1:
+            return OneTransfer(pipes_.s1, buffer, timeout);
+        case Pipe::R1:
+            return ReadReply(buffer, timeout);
+        case Pipe::R2:
+            return ReadStream(buffer, timeout);
     }
-    if (pipe == Pipe::R1) {
-        return ReadReply(buffer, timeout);
-    }
-    const uint8_t endpoint = pipes_.s1;
+    return {TransferOutcome::StartFailed, 0};
+}
+
+TransferResult LibusbBackend::OneTransfer(uint8_t endpoint, std::span<uint8_t> buffer,
+                                          std::chrono::milliseconds timeout) {
     libusb_transfer* transfer = libusb_alloc_transfer(0);
     if (transfer == nullptr) {
         return {TransferOutcome::StartFailed, 0};
@@ -287,33 +293,15 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
 // of the pipe would. The rest of a packet is handed out before another read starts.
 TransferResult LibusbBackend::ReadReply(std::span<uint8_t> buffer,
                                         std::chrono::milliseconds timeout) {
-    if (!replyRest_.empty()) {
-        return HandOutReply(buffer);
+    if (replyRest_.empty()) {
+        std::vector<uint8_t> packet(replyPacketSize_);
+        const TransferResult result = OneTransfer(pipes_.r1, packet, timeout);
+        if (result.outcome != TransferOutcome::Completed || result.bytes == 0) {
+            return {result.outcome, 0};
+        }
+        packet.resize(static_cast<size_t>(result.bytes));
+        replyRest_ = std::move(packet);
     }
-    std::vector<uint8_t> packet(replyPacketSize_);
-    libusb_transfer* transfer = libusb_alloc_transfer(0);
-    if (transfer == nullptr) {
-        return {TransferOutcome::StartFailed, 0};
-    }
-    int done = 0;
-    libusb_fill_bulk_transfer(transfer, handle_, pipes_.r1, packet.data(),
-                              static_cast<int>(packet.size()), MarkDone, &done,
-                              static_cast<unsigned>(timeout.count()));
-    if (libusb_submit_transfer(transfer) != 0) {
-        libusb_free_transfer(transfer);
-        return {TransferOutcome::StartFailed, 0};
-    }
-    WaitForCompletion(context_, transfer, done);
-    const bool completed = transfer->status == LIBUSB_TRANSFER_COMPLETED;
-    packet.resize(static_cast<size_t>(transfer->actual_length));
-    libusb_free_transfer(transfer);
-    if (!completed) {
-        return {TransferOutcome::NotCompleted, 0};
-    }
-    if (packet.empty()) {
-        return {TransferOutcome::Completed, 0};
-    }
-    replyRest_ = std::move(packet);
     return HandOutReply(buffer);
 }
 
@@ -381,8 +369,8 @@ bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length) {
     return true;
 }
 
-// All reads are cancelled before any is waited for, so that Close does not sit
-// out the others' time-outs. A vanished device ends them with "no device".
+// All reads are cancelled before any is waited for, so that Close waits for none of
+// them to run out. A vanished device ends them with "no device".
 void LibusbBackend::EndStream() {
     for (StreamRead& read : stream_) {
         if (read.inFlight) {

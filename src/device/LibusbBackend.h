@@ -66,6 +66,8 @@ class LibusbBackend final : public UsbBackend {
         bool inFlight = false;
         uint64_t submitted = 0;  // submission order: packets leave in this order
     };
+    TransferResult OneTransfer(uint8_t endpoint, std::span<uint8_t> buffer,
+                               std::chrono::milliseconds timeout);
     TransferResult ReadReply(std::span<uint8_t> buffer, std::chrono::milliseconds timeout);
     TransferResult HandOutReply(std::span<uint8_t> buffer);
     TransferResult ReadStream(std::span<uint8_t> buffer, std::chrono::milliseconds timeout);

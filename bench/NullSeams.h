@@ -25,6 +25,7 @@ class NullEvents final : public LinkEvents {
     void FirmwareTextReceived(const std::string&) override {}
     void DeviceErrorTextReceived(const std::string&) override {}
     void DataErrorOccurred(const DataErrorNotice&) override {}
+    void ReplyDecoded(const DecodedReply&) override {}
 };
 
 class AlwaysLinked final : public LinkGuard {

@@ -32,7 +32,7 @@ struct Bench : BenchLink {
             const std::string text = (code + payload).substr(0, 30);
             std::copy(text.begin(), text.end(), frame.begin());
             frame[text.size() + 1] = 0xA7;
-            protocol.DecodeReply(frame);
+            protocol.ApplyReply(*CommandProtocol::DecodeFrame(frame));
         }
         settings.localeFormat.shortDateFormat = "%d.%m.%Y";
         const auto profile = SimulatedInstrument::PushTestProfile();

@@ -46,7 +46,7 @@ class Application final : public QApplication {
 
 }  // namespace
 
-int RunProgram(int argc, char** argv, UsbBackend& backend,
+int RunProgram(int argc, char** argv, Settings& settings, UsbBackend& backend,
                const std::function<void(TForm1&)>& prepareWindow) {
     // Under a file-size limit a write beyond it would kill the program with all its
     // data sets; ignored, the write fails with EFBIG and the save says so.
@@ -58,7 +58,6 @@ int RunProgram(int argc, char** argv, UsbBackend& backend,
     Application app(argc, argv, messages);
     QtTimerFactory timers;
     SystemFolders folders;
-    Settings settings;
     KeyboardRouter keyboard(settings,
                             {[&]() -> std::unique_ptr<KeyboardOutput> {
                                  return std::make_unique<XTestKeyboard>(settings, messages, timers);

@@ -278,6 +278,7 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void FirmwareTextReceived(const std::string& text) override;
     void DeviceErrorTextReceived(const std::string& text) override;
     void DataErrorOccurred(const DataErrorNotice& notice) override;
+    void ReplyDecoded(const DecodedReply& reply) override;
     // ProcessingHost.
     void ConnectionLost() override;
     void TypeText(const std::string& text) override;

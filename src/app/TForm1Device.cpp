@@ -228,6 +228,11 @@ void TForm1::DeviceErrorTextReceived(const std::string& text) {
         Qt::QueuedConnection);
 }
 
+void TForm1::ReplyDecoded(const DecodedReply& reply) {
+    QMetaObject::invokeMethod(
+        this, [this, reply] { link_.Protocol().ApplyReply(reply); }, Qt::QueuedConnection);
+}
+
 void TForm1::DataErrorOccurred(const DataErrorNotice& notice) {
     QMetaObject::invokeMethod(
         this,

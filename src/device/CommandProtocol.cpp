@@ -88,7 +88,7 @@ CommandProtocol::CommandProtocol(UnitUSB& usb, MessageSink& messages, LinkEvents
 void CommandProtocol::BeginLink() {
     commandPending = true;
     linkActive = true;
-    paramMask_.store(0, std::memory_order_release);
+    paramMask_ = 0;
 }
 
 void CommandProtocol::SendCommand(std::string_view code, std::string_view parameter) {
@@ -148,6 +148,10 @@ double CommandProtocol::ParseNumber(const Frame& frame) {
         negative = *p == '-';
         ++p;
     }
+    // One sign only: from_chars would take a second '-' as the number's own.
+    if (p != end && (*p == '+' || *p == '-')) {
+        return 0.0;
+    }
     double value = 0.0;
     if (std::from_chars(p, end, value).ec != std::errc{}) {
         return 0.0;
@@ -155,45 +159,86 @@ double CommandProtocol::ParseNumber(const Frame& frame) {
     return negative ? -value : value;
 }
 
-void CommandProtocol::DecodeReply(const Frame& frame) {
+std::optional<DecodedReply> CommandProtocol::DecodeFrame(const Frame& frame) {
     if (CodeEquals("#NOP", frame)) {
-        return;
+        return std::nullopt;
     }
-    for (size_t row = 0; row < kReplyTable.size(); ++row) {
-        if (!CodeEquals(kReplyTable[row].code, frame)) {
+    for (size_t index = 0; index < kReplyTable.size(); ++index) {
+        const ReplyRow& row = kReplyTable[index];
+        if (!CodeEquals(row.code, frame)) {
             continue;
         }
-        StoreParameter(frame, kReplyTable[row]);
-        if (kReplyTable[row].maskBit != 0) {
-            paramMask_.fetch_or(kReplyTable[row].maskBit, std::memory_order_release);
+        DecodedReply reply{.row = static_cast<uint8_t>(index), .value = {}};
+        switch (row.kind) {
+            case ReplyKind::FirmwareText:
+            case ReplyKind::DeviceErrorText:
+            case ReplyKind::Text:
+                reply.value = TextPayload(frame, row.textBytes);
+                break;
+            case ReplyKind::Number:
+            case ReplyKind::LinPoint:
+                reply.value = ParseNumber(frame);
+                break;
+            case ReplyKind::WholeNumber:
+                reply.value = TruncateToInt32(ParseNumber(frame));
+                break;
+            case ReplyKind::LinCount:
+                reply.value = static_cast<uint8_t>(frame[4] - '0');
+                break;
         }
-        replyReceived_[row] = true;
-        return;
+        return reply;
     }
+    return std::nullopt;
 }
 
-void CommandProtocol::StoreParameter(const Frame& frame, const ReplyRow& row) {
-    switch (row.kind) {
+void CommandProtocol::DecodeReply(const Frame& frame) {
+    const std::optional<DecodedReply> reply = DecodeFrame(frame);
+    if (!reply) {
+        return;
+    }
+    switch (kReplyTable[reply->row].kind) {
         case ReplyKind::FirmwareText:
-            events_.FirmwareTextReceived(TextPayload(frame, row.textBytes));
+            events_.FirmwareTextReceived(std::get<std::string>(reply->value));
             break;
         case ReplyKind::DeviceErrorText:
-            events_.DeviceErrorTextReceived(TextPayload(frame, row.textBytes));
+            events_.DeviceErrorTextReceived(std::get<std::string>(reply->value));
             break;
+        default:
+            break;
+    }
+    events_.ReplyDecoded(*reply);
+}
+
+void CommandProtocol::ApplyReply(const DecodedReply& reply) {
+    if (reply.row >= kReplyTable.size()) {
+        return;
+    }
+    const ReplyRow& row = kReplyTable[reply.row];
+    StoreParameter(reply, row);
+    paramMask_ |= row.maskBit;
+    replyReceived_[reply.row] = true;
+}
+
+// The value has the type DecodeFrame gives the row's kind.
+void CommandProtocol::StoreParameter(const DecodedReply& reply, const ReplyRow& row) {
+    switch (row.kind) {
+        case ReplyKind::FirmwareText:
+        case ReplyKind::DeviceErrorText:
+            break;  // their texts went to the labels
         case ReplyKind::Number:
-            params_.*row.number = ParseNumber(frame);
+            params_.*row.number = std::get<double>(reply.value);
             break;
         case ReplyKind::WholeNumber:
-            params_.*row.wholeNumber = TruncateToInt32(ParseNumber(frame));
+            params_.*row.wholeNumber = std::get<int32_t>(reply.value);
             break;
         case ReplyKind::Text:
-            params_.*row.text = TextPayload(frame, row.textBytes);
+            params_.*row.text = std::get<std::string>(reply.value);
             break;
         case ReplyKind::LinCount:
-            params_.linCount = static_cast<uint8_t>(frame[4] - '0');
+            params_.linCount = std::get<uint8_t>(reply.value);
             break;
         case ReplyKind::LinPoint:
-            params_.linTable[row.linIndex] = ParseNumber(frame);
+            params_.linTable[row.linIndex] = std::get<double>(reply.value);
             break;
     }
 }

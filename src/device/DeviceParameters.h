@@ -6,9 +6,9 @@
 
 namespace vx {
 
-// The instrument's identity and calibration, as its replies deliver them. Written
-// only by the reply decoder on the command thread while the start-up sequence runs;
-// read on the user-interface thread once the parameter mask says all of them are in.
+// The instrument's identity and calibration, as its replies deliver them. Decoded on
+// the command thread, handed over, and stored and read on the user-interface thread
+// only; processing uses them once the parameter mask says all of them are in.
 struct DeviceParameters {
     double calibScale = 0.0;
     double calibOffset = 0.0;

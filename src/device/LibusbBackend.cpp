@@ -14,6 +14,8 @@ namespace vx {
 namespace {
 
 constexpr std::chrono::milliseconds kDescriptorTimeout{1000};
+// The most the transport takes from the reply pipe in one call.
+constexpr int kReplyPart = 16;
 
 std::string Where(libusb_device* device, const libusb_device_descriptor& desc) {
     return fmt::format("bus {:03} device {:03} id {:04x}:{:04x}", libusb_get_bus_number(device),
@@ -65,9 +67,34 @@ void WaitForCompletion(libusb_context* context, libusb_transfer* transfer, int& 
     }
 }
 
+// The same until the deadline; a transfer not done by then is cancelled, and it ends
+// with its status "cancelled" once libusb has taken it back.
+void WaitForCompletionUntil(libusb_context* context, libusb_transfer* transfer, int& done,
+                            std::chrono::steady_clock::time_point deadline) {
+    while (std::atomic_ref<int>(done).load(std::memory_order_acquire) == 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            libusb_cancel_transfer(transfer);
+            WaitForCompletion(context, transfer, done);
+            return;
+        }
+        timeval wait{static_cast<time_t>(left.count() / 1'000'000),
+                     static_cast<suseconds_t>(left.count() % 1'000'000)};
+        const int result = libusb_handle_events_timeout_completed(context, &wait, &done);
+        if (result < 0 && result != LIBUSB_ERROR_INTERRUPTED) {
+            libusb_cancel_transfer(transfer);
+        }
+    }
+}
+
 }  // namespace
 
-LibusbBackend::LibusbBackend(std::optional<UsbId> usbId) : usbId_(usbId) {}
+LibusbBackend::LibusbBackend(std::function<std::optional<UsbId>()> usbId)
+    : usbIdSource_(std::move(usbId)) {}
+
+LibusbBackend::LibusbBackend(std::optional<UsbId> usbId)
+    : LibusbBackend([usbId] { return usbId; }) {}
 
 LibusbBackend::~LibusbBackend() {
     Close();
@@ -76,6 +103,7 @@ LibusbBackend::~LibusbBackend() {
 OpenOutcome LibusbBackend::Open() {
     Close();
     scan_.clear();
+    usbId_ = usbIdSource_();
     if (libusb_init(&context_) != 0) {
         context_ = nullptr;
         return OpenOutcome::ListRefused;
@@ -174,6 +202,8 @@ LibusbBackend::Verdict LibusbBackend::Examine(libusb_device* device, std::string
     handle_ = handle;
     claimed_ = true;
     pipes_ = std::get<InstrumentPipes>(layout);
+    const int packetSize = libusb_get_max_packet_size(device, pipes_.r1);
+    replyPacketSize_ = static_cast<size_t>(std::max(packetSize, kReplyPart));
     why = byId ? "taken (UsbId)" : "taken (OS 2.0 GUID)";
     return Verdict::Taken;
 }
@@ -200,10 +230,19 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
     if (handle_ == nullptr) {
         return {TransferOutcome::StartFailed, 0};
     }
-    if (pipe == Pipe::R2) {
-        return ReadStream(buffer, timeout);
+    switch (pipe) {
+        case Pipe::S1:
+            return OneTransfer(pipes_.s1, buffer, timeout);
+        case Pipe::R1:
+            return ReadReply(buffer, timeout);
+        case Pipe::R2:
+            return ReadStream(buffer, timeout);
     }
-    const uint8_t endpoint = pipe == Pipe::S1 ? pipes_.s1 : pipes_.r1;
+    return {TransferOutcome::StartFailed, 0};
+}
+
+TransferResult LibusbBackend::OneTransfer(uint8_t endpoint, std::span<uint8_t> buffer,
+                                          std::chrono::milliseconds timeout) {
     libusb_transfer* transfer = libusb_alloc_transfer(0);
     if (transfer == nullptr) {
         return {TransferOutcome::StartFailed, 0};
@@ -226,13 +265,38 @@ TransferResult LibusbBackend::Transfer(Pipe pipe, std::span<uint8_t> buffer,
     return result;
 }
 
+// A device may send a reply longer than 16 bytes, or two replies, in one packet; a
+// read shorter than the packet would overflow and lose it. So the whole packet is
+// read and kept, and each call hands out its next 16 bytes at most, as a partial read
+// of the pipe would. The rest of a packet is handed out before another read starts.
+TransferResult LibusbBackend::ReadReply(std::span<uint8_t> buffer,
+                                        std::chrono::milliseconds timeout) {
+    if (replyRest_.empty()) {
+        std::vector<uint8_t> packet(replyPacketSize_);
+        const TransferResult result = OneTransfer(pipes_.r1, packet, timeout);
+        if (result.outcome != TransferOutcome::Completed || result.bytes == 0) {
+            return {result.outcome, 0};
+        }
+        packet.resize(static_cast<size_t>(result.bytes));
+        replyRest_ = std::move(packet);
+    }
+    return HandOutReply(buffer);
+}
+
+TransferResult LibusbBackend::HandOutReply(std::span<uint8_t> buffer) {
+    const size_t bytes = std::min(buffer.size(), replyRest_.size());
+    std::copy_n(replyRest_.begin(), bytes, buffer.begin());
+    replyRest_.erase(replyRest_.begin(), replyRest_.begin() + static_cast<ptrdiff_t>(bytes));
+    return {TransferOutcome::Completed, static_cast<int>(bytes)};
+}
+
 TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
                                          std::chrono::milliseconds timeout) {
     // A read that ended unfinished was left idle; it goes back in behind the one
     // still in flight, so the order of packets stays the order of submission.
     for (StreamRead& read : stream_) {
         if (!read.inFlight) {
-            SubmitStreamRead(read, buffer.size(), timeout);
+            SubmitStreamRead(read, buffer.size());
         }
     }
     StreamRead* oldest = nullptr;
@@ -244,7 +308,10 @@ TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
     if (oldest == nullptr) {
         return {TransferOutcome::StartFailed, 0};
     }
-    WaitForCompletion(context_, oldest->transfer, oldest->done);
+    // The time limit counts from this call, not from the submission: a read waits
+    // behind the others for its packet.
+    WaitForCompletionUntil(context_, oldest->transfer, oldest->done,
+                           std::chrono::steady_clock::now() + timeout);
     oldest->inFlight = false;
     // A time-out, a stall and an unplugged device all end a started transfer unfinished.
     const bool completed = oldest->transfer->status == LIBUSB_TRANSFER_COMPLETED;
@@ -254,14 +321,13 @@ TransferResult LibusbBackend::ReadStream(std::span<uint8_t> buffer,
     // A failed read is not repeated at once: a stalled or vanished device would only
     // fail it again, and the caller decides whether to read on.
     if (completed) {
-        SubmitStreamRead(*oldest, buffer.size(), timeout);
+        SubmitStreamRead(*oldest, buffer.size());
     }
     return {completed ? TransferOutcome::Completed : TransferOutcome::NotCompleted,
             static_cast<int>(bytes)};
 }
 
-bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length,
-                                     std::chrono::milliseconds timeout) {
+bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length) {
     if (read.transfer == nullptr) {
         read.transfer = libusb_alloc_transfer(0);
         if (read.transfer == nullptr) {
@@ -270,9 +336,9 @@ bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length,
     }
     read.buffer.resize(length);
     read.done = 0;
+    // No time limit of its own: it may wait behind the others for a while.
     libusb_fill_bulk_transfer(read.transfer, handle_, pipes_.r2, read.buffer.data(),
-                              static_cast<int>(length), MarkDone, &read.done,
-                              static_cast<unsigned>(timeout.count()));
+                              static_cast<int>(length), MarkDone, &read.done, 0);
     if (libusb_submit_transfer(read.transfer) != 0) {
         return false;
     }
@@ -281,8 +347,8 @@ bool LibusbBackend::SubmitStreamRead(StreamRead& read, size_t length,
     return true;
 }
 
-// Both reads are cancelled before either is waited for, so that Close does not sit
-// out the second one's time-out. A vanished device ends them with "no device".
+// All reads are cancelled before any is waited for, so that Close waits for none of
+// them to run out. A vanished device ends them with "no device".
 void LibusbBackend::EndStream() {
     for (StreamRead& read : stream_) {
         if (read.inFlight) {
@@ -309,6 +375,7 @@ void LibusbBackend::Close() {
         handle_ = nullptr;
         claimed_ = false;
     }
+    replyRest_.clear();
     if (context_ != nullptr) {
         libusb_exit(context_);
         context_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "device/DecodedReply.h"
+
 namespace vx {
 
 // A data error on the measuring stream (R2) or the command pipe (S1): the message to
@@ -20,6 +22,9 @@ class LinkEvents {
     virtual void FirmwareTextReceived(const std::string& text) = 0;     // label "Firmware:"
     virtual void DeviceErrorTextReceived(const std::string& text) = 0;  // status label
     virtual void DataErrorOccurred(const DataErrorNotice& notice) = 0;
+    // Every reply of the start-up table: the user-interface thread passes it, in the
+    // order received, to CommandProtocol::ApplyReply.
+    virtual void ReplyDecoded(const DecodedReply& reply) = 0;
 };
 
 }  // namespace vx

@@ -150,6 +150,11 @@ void SimulatedInstrument::SetReplyFault(const std::string& code, ReplyFault faul
     replyFaults_[code] = fault;
 }
 
+void SimulatedInstrument::SetReplyDelay(const std::string& code, std::chrono::milliseconds delay) {
+    Lock lock(mutex_);
+    replyDelays_[code] = delay;
+}
+
 void SimulatedInstrument::LoseConnection() {
     Lock lock(mutex_);
     pendingStatus_.push_back('5');
@@ -197,14 +202,18 @@ int64_t SimulatedInstrument::SamplesSent() const {
     return nextPacket_ * kSamplesPerPacket;
 }
 
+bool SimulatedInstrument::ReaderIdleLocked() const {
+    return readerWaiting_ && (replyReads_.empty() || replyReads_.front().due > NowLocked());
+}
+
 bool SimulatedInstrument::ReaderWaiting() const {
     Lock lock(mutex_);
-    return readerWaiting_ && replyReads_.empty();
+    return ReaderIdleLocked();
 }
 
 bool SimulatedInstrument::WaitForIdleReader(std::chrono::milliseconds limit) const {
     Lock lock(mutex_);
-    return wake_.wait_for(lock, limit, [this] { return readerWaiting_ && replyReads_.empty(); });
+    return wake_.wait_for(lock, limit, [this] { return ReaderIdleLocked(); });
 }
 
 OpenOutcome SimulatedInstrument::Open() {
@@ -254,7 +263,7 @@ TransferResult SimulatedInstrument::Transfer(Pipe pipe, std::span<uint8_t> buffe
 
 TransferResult SimulatedInstrument::ReadReplyPart(Lock& lock, std::span<uint8_t> buffer,
                                                   Micros deadline) {
-    while (replyReads_.empty()) {
+    while (replyReads_.empty() || replyReads_.front().due > NowLocked()) {
         if (!open_ || unplugged_ || NowLocked() >= deadline) {
             readerWaiting_ = false;
             return {TransferOutcome::NotCompleted, 0};
@@ -263,10 +272,11 @@ TransferResult SimulatedInstrument::ReadReplyPart(Lock& lock, std::span<uint8_t>
             readerWaiting_ = true;
             wake_.notify_all();
         }
-        WaitUntil(lock, deadline);
+        WaitUntil(lock,
+                  replyReads_.empty() ? deadline : std::min(deadline, replyReads_.front().due));
     }
     readerWaiting_ = false;
-    const std::vector<uint8_t> part = std::move(replyReads_.front());
+    const std::vector<uint8_t> part = std::move(replyReads_.front().bytes);
     replyReads_.pop_front();
     const size_t n = std::min(part.size(), buffer.size());
     std::copy_n(part.begin(), n, buffer.begin());
@@ -346,6 +356,8 @@ void SimulatedInstrument::QueueReply(const std::string& code, const std::string&
     if (kind == ReplyFault::Unanswered) {
         return;
     }
+    const auto delay = replyDelays_.find(code);
+    const Micros due = NowLocked() + (delay == replyDelays_.end() ? Micros{0} : delay->second);
     std::vector<uint8_t> frame(32, 0);
     const std::string text = (code + payload).substr(0, 30);
     std::copy(text.begin(), text.end(), frame.begin());
@@ -355,13 +367,13 @@ void SimulatedInstrument::QueueReply(const std::string& code, const std::string&
         std::replace(frame.begin() + 4, frame.end(), uint8_t{0}, uint8_t{0x7F});
     }
     if (kind == ReplyFault::Truncated) {
-        replyReads_.emplace_back(frame.begin(), frame.begin() + 6);
+        replyReads_.push_back({due, {frame.begin(), frame.begin() + 6}});
         return;
     }
     // A frame whose end marker lies in its first half comes in one read, else in two.
-    replyReads_.emplace_back(frame.begin(), frame.begin() + 16);
+    replyReads_.push_back({due, {frame.begin(), frame.begin() + 16}});
     if (text.size() + 2 > 16) {
-        replyReads_.emplace_back(frame.begin() + 16, frame.end());
+        replyReads_.push_back({due, {frame.begin() + 16, frame.end()}});
     }
 }
 

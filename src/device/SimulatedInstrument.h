@@ -48,6 +48,9 @@ class SimulatedInstrument final : public UsbBackend {
     void SetInUse(bool inUse);
     void SetAccessDenied(bool denied);
     void SetReplyFault(const std::string& code, ReplyFault fault);
+    // Every reply to code comes this much simulated time after its query; the replies
+    // to later queries wait behind it, as in the device's one reply pipe.
+    void SetReplyDelay(const std::string& code, std::chrono::milliseconds delay);
     void LoseConnection();             // the next sample carries status '5'
     void StallStream(bool stalled);    // R2 delivers nothing
     void StallCommands(bool stalled);  // S1 writes never complete
@@ -60,7 +63,7 @@ class SimulatedInstrument final : public UsbBackend {
     std::vector<std::string> ReceivedCommands() const;
     int WritesReceived() const;
     int64_t SamplesSent() const;
-    // True while a reply read waits with nothing queued.
+    // True while a reply read waits with nothing due.
     bool ReaderWaiting() const;
     // Blocks, for at most limit of real time, until every queued reply has been read
     // and the reader waits for the next one: the reply before has been dealt with.
@@ -83,6 +86,7 @@ class SimulatedInstrument final : public UsbBackend {
     // Waits until woken or until the simulated time reaches wakeAt.
     void WaitUntil(Lock& lock, Micros wakeAt);
     Micros NowLocked() const;
+    bool ReaderIdleLocked() const;
 
     const ClockMode mode_;
     const std::chrono::steady_clock::time_point realStart_;
@@ -96,12 +100,17 @@ class SimulatedInstrument final : public UsbBackend {
     bool streamStalled_ = false, commandsStalled_ = false;
     int packetBytes_ = 32;
     std::map<std::string, ReplyFault> replyFaults_;
+    std::map<std::string, Micros> replyDelays_;
 
     bool open_ = false;
     Micros streamStart_{0};
     int64_t nextPacket_ = 0;
     std::deque<uint8_t> pendingStatus_;
-    std::deque<std::vector<uint8_t>> replyReads_;  // what each coming R1 read delivers
+    struct ReplyRead {
+        Micros due;
+        std::vector<uint8_t> bytes;
+    };
+    std::deque<ReplyRead> replyReads_;  // what each coming R1 read delivers, and when
     std::vector<uint8_t> halfFrames_;
     std::vector<std::string> commands_;
     int writes_ = 0;

@@ -4,18 +4,22 @@
 
 namespace vx {
 
-TdataThread2::TdataThread2(std::function<bool()> fetchBlock)
+TdataThread2::TdataThread2(std::function<FetchOutcome()> fetchBlock)
     : fetchBlock_(std::move(fetchBlock)),
       thread_([this](std::stop_token stop) { Execute(stop); }) {}
 
 void TdataThread2::Execute(std::stop_token stop) {
     NameCurrentThread("measuringData");
     while (!stop.stop_requested()) {
-        if (!fetchBlock_()) {
+        const FetchOutcome outcome = fetchBlock_();
+        if (outcome == FetchOutcome::ReadFailed) {
             break;
         }
-        // A full ring is retried at once; yielding lets the consumer run meanwhile.
-        std::this_thread::yield();
+        // The poll empties the ring every 100 ms; a millisecond's wait costs no packet,
+        // as the stream reads in flight hold more than that.
+        if (outcome == FetchOutcome::NoRoom) {
+            std::this_thread::sleep_for(kNoRoomPause);
+        }
     }
     finished_.store(true, std::memory_order_release);
 }

@@ -47,7 +47,7 @@ bool DeviceLink::Start(int32_t samplesPerValue, double startTime) {
         measuringThread_ = std::make_unique<TdataThread2>([this] {
             // The pointer is read anew on every pass.
             TMeasData* measData = measData_.get();
-            return measData != nullptr && measData->FetchMeasBlock();
+            return measData != nullptr ? measData->FetchMeasBlock() : FetchOutcome::ReadFailed;
         });
     } catch (const std::system_error&) {
         messages_.Show("Can not create measuring thread", "Error");

@@ -107,18 +107,18 @@ void TMeasData::PutInChronologicalOrder() {
     dataWrapped = false;
 }
 
-bool TMeasData::FetchMeasBlock() {
+FetchOutcome TMeasData::FetchMeasBlock() {
     const int32_t read = ringRead.load(std::memory_order_acquire);
     int32_t write = ringWrite.load(std::memory_order_relaxed);
     for (int32_t k = 1; k <= kBlockSamples; ++k) {
         if ((write + k) % kRingSize == read) {
-            return true;  // fewer than eleven free slots: try again later
+            return FetchOutcome::NoRoom;  // fewer than eleven free slots
         }
     }
     std::array<uint8_t, 32> packet{};
     int received = 0;
     if (!usb_.ReadR2(packet, &received)) {
-        return false;
+        return FetchOutcome::ReadFailed;
     }
     // Only complete samples count: bytes that did not arrive are no samples.
     const int samples = std::min(kBlockSamples, received / 3);
@@ -136,7 +136,7 @@ bool TMeasData::FetchMeasBlock() {
     }
     // The bytes that did not arrive were the packet's last samples.
     missedSamples_ += static_cast<uint32_t>(kBlockSamples - samples);
-    return true;
+    return FetchOutcome::Stored;
 }
 
 bool TMeasData::TakeSample(MeasSample& sample) {

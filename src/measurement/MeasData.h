@@ -11,6 +11,7 @@
 #include "base/DateTime.h"
 #include "base/Timer.h"
 #include "chart/ChartModel.h"
+#include "device/ThreadMeasuring.h"
 
 namespace vx {
 
@@ -102,8 +103,8 @@ class TMeasData {
     void SetSeriesText(int32_t i, SeriesRole role, std::string text);
 
     // Measuring thread only: one packet into the ring, or nothing while it has no room
-    // for ten more samples. False when the read failed and the thread is to end.
-    bool FetchMeasBlock();
+    // for ten more samples.
+    FetchOutcome FetchMeasBlock();
 
     // Consumer side of the ring (user-interface thread): takes the oldest unread sample.
     bool TakeSample(MeasSample& sample);

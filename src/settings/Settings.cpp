@@ -80,6 +80,7 @@ void ReadKeys(Settings& settings, const IniFile& file) {
     settings.ConfirmDiscard = file.ReadBool(c, "ConfirmDiscard", true);
     settings.KeyboardOutput = file.ReadString(c, "KeyboardOutput", "auto");
     settings.PortalRestoreToken = file.ReadString(c, "PortalRestoreToken", "");
+    settings.UsbId = file.ReadString(c, "UsbId", "");
 }
 
 }  // namespace

@@ -50,6 +50,9 @@ struct Settings {
     std::string KeyboardOutput = "auto";
     // The desktop portal's token that restores the user's consent to typing.
     std::string PortalRestoreToken;
+    // "VVVV:PPPP", the instrument's vendor and product id when it offers no OS 2.0
+    // descriptors; edited by hand, as written (the device link parses it).
+    std::string UsbId;
 
     // Settings come from and go to the working directory's settings file: the program
     // was not started in its install folder. Decided once by LoadSettings.

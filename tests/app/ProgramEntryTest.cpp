@@ -28,7 +28,8 @@ int SaveUnderAFileSizeLimit(const std::filesystem::path& folder) {
     static char name[] = "softwarevx212";
     static char* argv[] = {name, nullptr};
     int argc = 1;
-    return RunProgram(argc, argv, instrument, [&](TForm1&) {
+    Settings settings;
+    return RunProgram(argc, argv, settings, instrument, [&](TForm1&) {
         std::vector<std::string> lines(2000, std::string(40, '1'));
         const auto failure = SaveDataLines(file.string(), lines);
         const bool named = failure &&

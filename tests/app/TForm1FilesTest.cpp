@@ -226,6 +226,7 @@ TEST_F(WindowFilesTest, StreamDataErrorSavesThenEndsTheProgramWithCodeZero) {
     for (int tick = 0; tick < 200 && !form.Link().MeasData()->IsInitDone(); ++tick) {
         harness.timers.Tick();
         ASSERT_TRUE(harness.instrument.WaitForIdleReader(10s));
+        QApplication::processEvents();  // the decoded replies, handed over
     }
     harness.instrument.StallStream(true);
     const auto deadline = std::chrono::steady_clock::now() + 10s;

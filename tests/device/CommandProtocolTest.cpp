@@ -104,6 +104,7 @@ TEST_F(CommandProtocolTest, EveryReplyCodeLandsInItsPlace) {
         SCOPED_TRACE(c.reply);
         CommandProtocol fresh{usb, messages, events};
         fresh.DecodeReply(ToFrame(ReplyFrame(c.reply)));
+        events.ApplyReplies(fresh);
         c.check(fresh.Parameters(), events);
         EXPECT_EQ(fresh.ParamMask(), c.maskBit);
         for (int i = 0; i < CommandProtocol::kStartupQueries; ++i) {
@@ -119,6 +120,7 @@ TEST_F(CommandProtocolTest, AllNineteenParametersCompleteTheMask) {
     for (const char* code : codes) {
         EXPECT_NE(protocol.ParamMask(), CommandProtocol::kAllParameters);
         protocol.DecodeReply(ToFrame(ReplyFrame(std::string(code) + "1")));
+        events.ApplyReplies(protocol);
     }
     EXPECT_EQ(protocol.ParamMask(), 0x3FFFC7u);
 }
@@ -126,6 +128,7 @@ TEST_F(CommandProtocolTest, AllNineteenParametersCompleteTheMask) {
 TEST_F(CommandProtocolTest, UnknownCodesChangeNothing) {
     protocol.DecodeReply(ToFrame(ReplyFrame("#Q991")));
     protocol.DecodeReply(ToFrame(ReplyFrame("#Z6")));  // three characters do not match "#Z61"
+    events.ApplyReplies(protocol);
     EXPECT_EQ(protocol.ParamMask(), 0u);
     for (int i = 0; i < CommandProtocol::kStartupQueries; ++i) {
         EXPECT_FALSE(protocol.ReplyReceived(i));
@@ -134,9 +137,10 @@ TEST_F(CommandProtocolTest, UnknownCodesChangeNothing) {
 
 TEST(ParseNumberTest, ReadsPayloadWhateverItsDecimalMark) {
     const std::vector<std::pair<std::string, double>> cases = {
-        {"#Z612,5", 2.5},     {"#Z612.5", 2.5},       {"#Z61  -1.5e2", -150.0},
-        {"#Z61+3", 3.0},      {"#Z61abc", 0.0},       {"#Z61", 0.0},
-        {"#Z6112.5kg", 12.5}, {"#Z611,234.5", 1.234}, {"#Z611.234,5", 1.234},
+        {"#Z612,5", 2.5},       {"#Z612.5", 2.5}, {"#Z61  -1.5e2", -150.0}, {"#Z61+3", 3.0},
+        {"#Z61abc", 0.0},       {"#Z61", 0.0},    {"#Z6112.5kg", 12.5},     {"#Z611,234.5", 1.234},
+        {"#Z611.234,5", 1.234}, {"#Z61+-5", 0.0}, {"#Z61--5", 0.0},         {"#Z61-+5", 0.0},
+        {"#Z61 -5", -5.0},
     };
     for (const auto& [reply, expected] : cases) {
         EXPECT_DOUBLE_EQ(CommandProtocol::ParseNumber(ToFrame(ReplyFrame(reply))), expected)
@@ -157,6 +161,7 @@ TEST_F(CommandProtocolTest, SecondReadOnlyWhenFirstHalfHasNoEndMarker) {
     backend.QueueRead(Pipe::R1, {longReply.begin(), longReply.begin() + 16});
     backend.QueueRead(Pipe::R1, {longReply.begin() + 16, longReply.end()});
     ASSERT_TRUE(protocol.ReadReply());
+    events.ApplyReplies(protocol);
     EXPECT_EQ(backend.Transfers(Pipe::R1), 2u);
     EXPECT_EQ(protocol.Parameters().serialDevice, "ZM418-000123");
 
@@ -168,6 +173,7 @@ TEST_F(CommandProtocolTest, SecondReadOnlyWhenFirstHalfHasNoEndMarker) {
     shortReply[15] = 0xA7;
     backend.QueueRead(Pipe::R1, shortReply);
     ASSERT_TRUE(protocol.ReadReply());
+    events.ApplyReplies(protocol);
     EXPECT_EQ(backend.Transfers(Pipe::R1), 3u);
     EXPECT_DOUBLE_EQ(protocol.Parameters().nominalValue, 7.0);
 }
@@ -175,6 +181,7 @@ TEST_F(CommandProtocolTest, SecondReadOnlyWhenFirstHalfHasNoEndMarker) {
 TEST_F(CommandProtocolTest, NopChangesNothingButEndsTheWait) {
     protocol.commandPending = true;
     ASSERT_TRUE(protocol.ReadReply());  // nothing queued: the transport delivers "#NOP"
+    events.ApplyReplies(protocol);
     EXPECT_FALSE(protocol.commandPending);
     EXPECT_EQ(protocol.ParamMask(), 0u);
     EXPECT_TRUE(events.Firmware().empty());

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "device/Frame.h"
+
 namespace vx::test {
 
 namespace {
@@ -90,6 +92,59 @@ void EmulatedUsbInstrument::SetPacing(Pacing pacing) {
     std::lock_guard lock(mutex_);
     pacing_ = pacing;
     realStart_ = std::chrono::steady_clock::now() - clock_;
+}
+
+void EmulatedUsbInstrument::SetReplyPackets(ReplyPackets packets) {
+    std::lock_guard lock(mutex_);
+    replyPackets_ = packets;
+}
+
+std::vector<size_t> EmulatedUsbInstrument::ReplyPacketSizes() const {
+    std::lock_guard lock(mutex_);
+    return replyPacketSizes_;
+}
+
+bool EmulatedUsbInstrument::ReplyHeld() const {
+    std::lock_guard lock(mutex_);
+    return heldCount_ > 0;
+}
+
+std::optional<Bytes> EmulatedUsbInstrument::NextReplyPacket() {
+    // The simulated instrument gives a reply in 16-byte halves, padded after its marker.
+    uint8_t half[16];
+    if (replyPackets_ == ReplyPackets::Halves) {
+        if (instrument_.Transfer(Pipe::R1, half, 0ms).outcome != TransferOutcome::Completed) {
+            return std::nullopt;
+        }
+        return Bytes(half, half + 16);
+    }
+    const size_t wanted = replyPackets_ == ReplyPackets::Pairs ? 2 : 1;
+    while (static_cast<size_t>(heldCount_) < wanted) {
+        Bytes reply;
+        for (;;) {
+            if (instrument_.Transfer(Pipe::R1, half, 0ms).outcome != TransferOutcome::Completed) {
+                if (reply.empty()) {
+                    return std::nullopt;
+                }
+                break;  // a truncated reply ends where it was cut
+            }
+            const auto marker = std::find(half, half + 16, kEndOfFrame);
+            if (marker == half + 16) {
+                reply.insert(reply.end(), half, half + 16);
+                continue;
+            }
+            // A whole reply ends at its marker; a pair keeps each reply's padding.
+            reply.insert(reply.end(), half,
+                         replyPackets_ == ReplyPackets::WholeReply ? marker + 1 : half + 16);
+            break;
+        }
+        heldReplies_.insert(heldReplies_.end(), reply.begin(), reply.end());
+        ++heldCount_;
+    }
+    Bytes packet;
+    packet.swap(heldReplies_);
+    heldCount_ = 0;
+    return packet;
 }
 
 void EmulatedUsbInstrument::SetHeldByOther(bool held) {
@@ -305,7 +360,16 @@ void EmulatedUsbInstrument::Pump() {
         uint8_t data[32];
         TransferResult result;
         if (it->endpoint == kR1) {
-            result = instrument_.Transfer(Pipe::R1, std::span(data, 16), 0ms);
+            const std::optional<Bytes> packet = NextReplyPacket();
+            if (!packet) {
+                ++it;
+                continue;
+            }
+            replyPacketSizes_.push_back(packet->size());
+            it->reply = *packet;
+            ready_.push_back(std::move(*it));
+            it = pending_.erase(it);
+            continue;
         } else if (it->endpoint == kR2) {
             if (pacing_ == Pacing::AsFastAsRead) {
                 instrument_.AdvanceClock(10ms);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ class EmulatedUsbInstrument {
         RealTime,      // a packet every 10 ms; the device holds one, a later one is lost
     };
 
+    // How replies travel in packets of the reply pipe (64 bytes at most).
+    enum class ReplyPackets {
+        Halves,      // one 16-byte half-frame per packet
+        WholeReply,  // a reply in one packet, up to and with its end marker
+        Pairs,       // two replies in one packet: a lone reply waits for the next
+    };
+
     EmulatedUsbInstrument(UMockdevTestbed* testbed, int devnum, DeviceLook look);
     ~EmulatedUsbInstrument();
     EmulatedUsbInstrument(const EmulatedUsbInstrument&) = delete;
@@ -40,6 +48,11 @@ class EmulatedUsbInstrument {
 
     SimulatedInstrument& Instrument() { return instrument_; }
     void SetPacing(Pacing pacing);
+    void SetReplyPackets(ReplyPackets packets);
+    // Sizes of the reply packets sent so far.
+    std::vector<size_t> ReplyPacketSizes() const;
+    // True while a reply waits in the device for another to share its packet.
+    bool ReplyHeld() const;
     // Another program has claimed interface 0.
     void SetHeldByOther(bool held);
     // Pending requests end with "no device", then the bus reports the removal.
@@ -68,6 +81,8 @@ class EmulatedUsbInstrument {
     void Reap(UMockdevIoctlClient* client);
     void Discard(UMockdevIoctlClient* client);
     void Pump();
+    // The next reply packet, or nothing while none is complete.
+    std::optional<Bytes> NextReplyPacket();
 
     UMockdevTestbed* testbed_;
     std::string devnode_;
@@ -86,6 +101,10 @@ class EmulatedUsbInstrument {
     std::deque<Urb> ready_;
     int64_t lost_ = 0;
     int64_t delivered_ = 0;
+    ReplyPackets replyPackets_ = ReplyPackets::Halves;
+    Bytes heldReplies_;  // complete replies waiting for a packet
+    int heldCount_ = 0;
+    std::vector<size_t> replyPacketSizes_;
 };
 
 // The testbed for one test: made before libusb starts, removed after the devices.

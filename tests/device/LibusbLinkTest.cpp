@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <thread>
 
 #include "EmulatedUsbInstrument.h"
 #include "base/ManualTimer.h"
 #include "device/LibusbBackend.h"
+#include "device/ReplayBackend.h"
+#include "device/SessionRecorder.h"
 #include "measurement/DeviceLink.h"
 #include "support/Recorders.h"
+#include "support/SessionRun.h"
 
 namespace vx {
 namespace {
@@ -104,11 +108,13 @@ class LibusbThreadsTest : public LibusbLinkTest {
   protected:
     ~LibusbThreadsTest() override { link.Shutdown(); }
 
-    // The start-up ticks, each once the reply to the last query is in.
+    // The start-up ticks, each once the reply to the last query is in or waits in the
+    // device for another to share its packet.
     void RunStartup() {
-        for (int tick = 0; tick < 300 && !link.MeasData()->IsInitDone(); ++tick) {
+        for (int tick = 0; tick < 600 && !link.MeasData()->IsInitDone(); ++tick) {
             timers.Tick();
-            WaitFor([&] { return !link.Protocol().commandPending; }, 2s);
+            WaitFor([&] { return !link.Protocol().commandPending || device.ReplyHeld(); }, 2s);
+            events.ApplyReplies(link.Protocol());
         }
         ASSERT_TRUE(link.MeasData()->IsInitDone());
     }
@@ -143,6 +149,78 @@ TEST_F(LibusbThreadsTest, StartupCompletesAndTheStreamArrivesInOrder) {
     EXPECT_EQ(meas.ShortPackets(), 0);
     EXPECT_TRUE(messages.Shown().empty());
     EXPECT_TRUE(events.DataErrors().empty());
+}
+
+// However the device packs its replies into packets of the reply pipe, every reply
+// decodes and the start-up completes. "#I05" is 19 bytes with its end marker; the
+// sensor serial of 26 characters fills a 32-byte frame.
+struct ReplyPacketCase {
+    const char* name;
+    test::EmulatedUsbInstrument::ReplyPackets packets;
+    size_t packetSeen;  // the case's own packet size
+    friend void PrintTo(const ReplyPacketCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ReplyPacketTest : public LibusbThreadsTest,
+                        public ::testing::WithParamInterface<ReplyPacketCase> {};
+
+TEST_P(ReplyPacketTest, EveryReplyDecodesAndTheStartupCompletes) {
+    SimulatedInstrument::Identity identity = SimulatedInstrument::DefaultIdentity();
+    identity.replies["#Z76"] = "SN500N-4711-0123456789ABCD";
+    device.Instrument().SetIdentity(identity);
+    device.SetReplyPackets(GetParam().packets);
+    ASSERT_TRUE(link.Start(1));
+    RunStartup();
+    const std::vector<size_t> sizes = device.ReplyPacketSizes();
+    EXPECT_NE(std::find(sizes.begin(), sizes.end(), GetParam().packetSeen), sizes.end());
+    EXPECT_EQ(link.Protocol().ParamMask(), CommandProtocol::kAllParameters);
+    EXPECT_EQ(events.Firmware().at(0), "VX212 FW 2.14");
+    const DeviceParameters& p = link.Protocol().Parameters();
+    EXPECT_EQ(p.serialSensor, "SN500N-4711-01234567");
+    EXPECT_EQ(p.serialDevice, "ZM418-000123");
+    EXPECT_EQ(p.unitText, "N");
+    EXPECT_EQ(p.nominalValue, 500.0);
+    EXPECT_EQ(p.linTable[7], 125.0);
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+using Packets = test::EmulatedUsbInstrument::ReplyPackets;
+INSTANTIATE_TEST_SUITE_P(
+    Packets, ReplyPacketTest,
+    ::testing::Values(ReplyPacketCase{"ReplyOf19BytesInOnePacket", Packets::WholeReply, 19},
+                      ReplyPacketCase{"FrameOf32BytesInOnePacket", Packets::WholeReply, 32},
+                      ReplyPacketCase{"FrameOf32BytesInTwoPackets", Packets::Halves, 16},
+                      ReplyPacketCase{"TwoShortRepliesInOnePacket", Packets::Pairs, 32}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A session recorded over libusb replays through the real threads to what it showed.
+TEST_F(LibusbThreadsTest, RecordedSessionReplaysToTheSameParametersAndSamples) {
+    constexpr size_t kSamples = 3000;
+    device.Instrument().SetProfile(SimulatedInstrument::SequenceProfile());
+    SessionRecorder recorder(usb);
+    DeviceLink recordLink{recorder, messages, events, timers};
+    const test::SessionOutcome recorded = test::RunSession(
+        recordLink, events, timers,
+        [&] { WaitFor([&] { return !recordLink.Protocol().commandPending; }, 2s); }, [] {},
+        kSamples);
+    recordLink.Shutdown();
+    ASSERT_EQ(recorded.paramMask, CommandProtocol::kAllParameters);
+    ASSERT_EQ(recorded.samples.size(), kSamples);
+
+    std::stringstream text;
+    WriteRecording(text, {"device_libusb_tests", "libusb", recorder.Transfers()});
+    const auto read = ParseRecording(text);
+    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
+    ReplayBackend replay(std::get<Recording>(read), ReplayBackend::Pacing::AsFastAsRead);
+    test::RecordingLinkEvents replayEvents;
+    ManualTimerFactory replayTimers;
+    DeviceLink replayLink{replay, messages, replayEvents, replayTimers};
+    const test::SessionOutcome replayed = test::RunSession(
+        replayLink, replayEvents, replayTimers,
+        [&] { WaitFor([&] { return replay.ReaderIdle(); }); }, [] {}, kSamples);
+    replayLink.Shutdown();
+    test::ExpectSameSession(replayed, recorded);
+    EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST_F(LibusbThreadsTest, UnplugWhileStreamingEndsBothThreads) {
@@ -207,9 +285,10 @@ TEST_F(LibusbThreadsTest, PacketsAtOnePerTenMillisecondsAreNotLost) {
         }
     }
     const int64_t lost = device.LostPackets();
-    std::printf("%lld s: %lld packets delivered, %lld lost\n",
-                static_cast<long long>(duration.count()),
-                static_cast<long long>(device.PacketsDelivered()), static_cast<long long>(lost));
+    const int64_t delivered = device.PacketsDelivered();
+    std::printf("%lld s: packets sent %lld, received %lld, lost %lld\n",
+                static_cast<long long>(duration.count()), static_cast<long long>(delivered + lost),
+                static_cast<long long>(delivered), static_cast<long long>(lost));
     // What the ring lacks is exactly what the device dropped.
     EXPECT_TRUE(wholePackets);
     EXPECT_EQ(skipped, lost * 10);

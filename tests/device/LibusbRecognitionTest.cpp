@@ -57,6 +57,15 @@ TEST(LibusbRecognitionTest, UsbIdNamesADeviceWithoutOsDescriptors) {
         EXPECT_EQ(usb.Open(), OpenOutcome::NotFound);
         EXPECT_EQ(usb.LastScan().size(), 2u);
     }
+    {
+        // The id is read at each open: settings read after the backend was made count.
+        std::string setting;
+        LibusbBackend usb([&] { return ParseUsbId(setting); });
+        EXPECT_EQ(usb.Open(), OpenOutcome::NotFound);
+        setting = "0403:6001";
+        EXPECT_EQ(usb.Open(), OpenOutcome::Opened);
+        EXPECT_EQ(usb.LastScan().back(), "bus 001 device 002 id 0403:6001: taken (UsbId)");
+    }
     bed.Clear();
 }
 

@@ -26,10 +26,11 @@ class LinkThreadsTest : public ::testing::Test {
     ~LinkThreadsTest() override { StopDrivingClock(); }
 
     // One 10 ms start-up tick, then wait until the command thread has dealt with
-    // every reply the tick caused.
+    // every reply the tick caused, and take in what it handed over.
     void Tick() {
         timers.Tick();
         ASSERT_TRUE(instrument.WaitForIdleReader(kPatience));
+        events.ApplyReplies(link.Protocol());
     }
 
     // Stopping waits for the workers, which wait on the simulated clock: move it on
@@ -112,6 +113,40 @@ TEST_F(LinkThreadsTest, GarbledAndTruncatedRepliesAreNeverTakenForComplete) {
     EXPECT_FALSE(link.Protocol().ReplyReceived(4));
     EXPECT_TRUE(link.Protocol().Parameters().serialDevice.empty());
     EXPECT_EQ(link.Protocol().Parameters().nominalValue, 50.0);  // "#Z6150", cut short
+}
+
+// Every reply to "#Z76" comes 250 ms late. The first pass ends without it and starts
+// again; its reply lands, so the second pass completes on that flag, and the second
+// pass's own late reply lands while the poll reads the parameters. The command
+// thread only hands it over: the test thread, the user-interface thread here, stores it.
+TEST_F(LinkThreadsTest, LateReplyLandsWhileThePollReadsTheParameters) {
+    instrument.SetReplyDelay("#Z76", 250ms);
+    ASSERT_TRUE(link.Start(1));
+    for (int tick = 0; tick < 400 && !link.MeasData()->IsInitDone(); ++tick) {
+        Tick();
+        instrument.AdvanceClock(10ms);
+        ASSERT_TRUE(instrument.WaitForIdleReader(kPatience));  // a reply due now is in
+        events.ApplyReplies(link.Protocol());
+    }
+    ASSERT_TRUE(link.MeasData()->IsInitDone());
+    ASSERT_EQ(instrument.ReceivedCommands().size(), 2 * kStartupCommands.size());
+
+    // The poll every 100 ms, reading what the labels and the processing read, while
+    // the late reply comes in on the command thread.
+    int landed = 0;
+    for (int poll = 0; poll < 5; ++poll) {
+        instrument.AdvanceClock(100ms);
+        do {
+            const DeviceParameters& p = link.Protocol().Parameters();
+            ASSERT_EQ(p.serialSensor, "SN500N-4711");
+            ASSERT_EQ(p.unitText, "N");
+        } while (!instrument.ReaderWaiting());
+        landed += events.ApplyReplies(link.Protocol());
+    }
+    EXPECT_EQ(landed, 1);
+    EXPECT_EQ(link.Protocol().Parameters().serialSensor, "SN500N-4711");
+    EXPECT_EQ(link.Protocol().ParamMask(), CommandProtocol::kAllParameters);
+    EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST_F(LinkThreadsTest, StopReturnsWhenThePendingReplyWaitRunsOut) {

@@ -124,8 +124,9 @@ TEST_F(MeasDataTest, RingAdmitsABlockOnlyWithElevenFreeSlots) {
         SCOPED_TRACE(unread);
         FillRing(unread);
         const size_t readsBefore = backend.Transfers(Pipe::R2);
-        EXPECT_TRUE(meas.FetchMeasBlock());
+        const FetchOutcome outcome = meas.FetchMeasBlock();
         const bool admitted = unread <= 989;
+        EXPECT_EQ(outcome, admitted ? FetchOutcome::Stored : FetchOutcome::NoRoom);
         EXPECT_EQ(backend.Transfers(Pipe::R2) - readsBefore, admitted ? 1u : 0u);
         EXPECT_EQ(meas.UnreadSamples(), admitted ? unread + 10 : unread);
     }
@@ -137,7 +138,7 @@ TEST_F(MeasDataTest, PacketLayoutIsStatusThenRawLowByteFirst) {
     packet[27] = '0', packet[28] = 0x00, packet[29] = 0x80;  // raw -32768
     packet[30] = 0xFF, packet[31] = 0xEE;                    // unused bytes
     backend.QueueRead(Pipe::R2, packet);
-    ASSERT_TRUE(meas.FetchMeasBlock());
+    ASSERT_EQ(meas.FetchMeasBlock(), FetchOutcome::Stored);
 
     std::vector<MeasSample> samples;
     MeasSample s;
@@ -153,19 +154,19 @@ TEST_F(MeasDataTest, PacketLayoutIsStatusThenRawLowByteFirst) {
 TEST_F(MeasDataTest, ShortPacketAddsOnlyItsCompleteSamples) {
     std::vector<uint8_t> packet(17, 0x30);  // five samples and two bytes of a sixth
     backend.QueueRead(Pipe::R2, packet);
-    ASSERT_TRUE(meas.FetchMeasBlock());
+    ASSERT_EQ(meas.FetchMeasBlock(), FetchOutcome::Stored);
     EXPECT_EQ(meas.UnreadSamples(), 5);
     EXPECT_EQ(meas.ShortPackets(), 1);
 
     backend.QueueRead(Pipe::R2, {});
-    ASSERT_TRUE(meas.FetchMeasBlock());
+    ASSERT_EQ(meas.FetchMeasBlock(), FetchOutcome::Stored);
     EXPECT_EQ(meas.UnreadSamples(), 5);
     EXPECT_EQ(meas.ShortPackets(), 2);
 }
 
 TEST_F(MeasDataTest, FailedStreamReadEndsTheMeasuringThreadsWork) {
     guard.active = false;
-    EXPECT_FALSE(meas.FetchMeasBlock());
+    EXPECT_EQ(meas.FetchMeasBlock(), FetchOutcome::ReadFailed);
 }
 
 TEST_F(MeasDataTest, SampleClockCountsWholeMilliseconds) {
@@ -192,6 +193,7 @@ TEST_F(MeasDataTest, StartupTimerIsReleasedWhenTheSequenceCompletes) {
         std::copy(code.begin(), code.end(), frame.begin());
         frame[5] = 0xA7;
         protocol.DecodeReply(frame);
+        events.ApplyReplies(protocol);
     }
     protocol.BeginLink();
     for (int tick = 0; tick < 2000 && !withHandler.IsInitDone(); ++tick) {

@@ -87,6 +87,7 @@ class SampleProcessingTest : public ::testing::Test, protected test::LinkParts {
             Frame frame{};
             std::copy(bytes.begin(), bytes.end(), frame.begin());
             protocol.DecodeReply(frame);
+            events.ApplyReplies(protocol);
         }
     }
 

@@ -177,7 +177,8 @@ TEST_F(SettingsTest, EveryKeyIsReadUnderItsOwnName) {
                "showMean=0\nshowMeanCompanyTolvik=1\nClrPeakAfterSingleShot=1\n"
                "TimerClrPeakMs=500\nShowClrPeakCheckBox=1\nDecimalSeparator=;.\n"
                "WriteToKeyBuffer=1\nShowKeyBufCheckBox=1\nKeyDebounceTimeMs=0\n"
-               "KeyBufDelayTimeMs=25\nKeyboardOutput=portal\nPortalRestoreToken=3f2a-77\n");
+               "KeyBufDelayTimeMs=25\nKeyboardOutput=portal\nPortalRestoreToken=3f2a-77\n"
+               "UsbId=16c0:05dc\n");
     const Settings s = Load();
     EXPECT_EQ(s.SampleRate, 12);
     EXPECT_EQ(s.Resolution, 1);
@@ -201,6 +202,7 @@ TEST_F(SettingsTest, EveryKeyIsReadUnderItsOwnName) {
     EXPECT_EQ(s.KeyBufDelayTimeMs, 25);
     EXPECT_EQ(s.KeyboardOutput, "portal");
     EXPECT_EQ(s.PortalRestoreToken, "3f2a-77");
+    EXPECT_EQ(s.UsbId, "16c0:05dc");
 }
 
 TEST_F(SettingsTest, ValuesOutsideTheirRangeReadAsDefault) {

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "base/MessageSink.h"
+#include "device/CommandProtocol.h"
 #include "device/LinkEvents.h"
+#include "device/ReplyQueue.h"
 
 namespace vx::test {
 
@@ -64,6 +66,18 @@ class RecordingLinkEvents final : public LinkEvents {
         std::lock_guard lock(mutex_);
         dataErrors_.push_back(notice);
     }
+    // Queued as the window's event loop would queue them.
+    void ReplyDecoded(const DecodedReply& reply) override { replies_.Push(reply); }
+    // The test thread, playing the user-interface thread: applies what has come and
+    // says how many replies that was.
+    int ApplyReplies(CommandProtocol& protocol) {
+        int applied = 0;
+        replies_.Drain([&](const DecodedReply& reply) {
+            protocol.ApplyReply(reply);
+            ++applied;
+        });
+        return applied;
+    }
     std::vector<std::string> Firmware() const {
         std::lock_guard lock(mutex_);
         return firmware_;
@@ -82,6 +96,7 @@ class RecordingLinkEvents final : public LinkEvents {
     std::vector<std::string> firmware_;
     std::vector<std::string> deviceErrors_;
     std::vector<DataErrorNotice> dataErrors_;
+    ReplyQueue replies_;
 };
 
 }  // namespace vx::test

@@ -14,6 +14,20 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+char EncodeCp1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        return static_cast<char>(c);
+    }
+    for (size_t k = 0; k < kHighControls.size(); ++k) {
+        if (kHighControls[k] == c) {
+            return static_cast<char>(0x80 + k);
+        }
+    }
+    return '?';
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -31,20 +45,6 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-char EncodeCp1252(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        return static_cast<char>(c);
-    }
-    for (size_t k = 0; k < kHighControls.size(); ++k) {
-        if (kHighControls[k] == c) {
-            return static_cast<char>(0x80 + k);
-        }
-    }
-    return '?';
-}
-
-}  // namespace
 
 size_t DecodeUtf8(std::string_view bytes, size_t i, char32_t& c) {
     const auto b0 = static_cast<uint8_t>(bytes[i]);

@@ -19,6 +19,9 @@ bool IsValidUtf8(std::string_view bytes);
 // when it is not a valid sequence (overlong forms and surrogates included).
 size_t DecodeUtf8(std::string_view bytes, size_t i, char32_t& c);
 
+// Appends the code point c in UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
 // The code points of UTF-8 text; a byte that starts no valid sequence is dropped.
 std::u32string Utf8CodePoints(std::string_view text);
 

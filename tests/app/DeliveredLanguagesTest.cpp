@@ -37,7 +37,7 @@ void LoseConnection(test::WindowHarness& harness) {
     for (int tick = 0; tick < 200 && !meas->IsInitDone(); ++tick) {
         harness.timers.Tick();
         ASSERT_TRUE(harness.instrument.WaitForIdleReader(10s));
-        QApplication::processEvents();  // the decoded replies, handed over
+        QCoreApplication::sendPostedEvents();  // the decoded replies, handed over
     }
     ASSERT_TRUE(meas->IsInitDone());
     form.TimerInit2Timer();
@@ -59,7 +59,7 @@ void ShowInstrumentFaults(test::WindowHarness& harness) {
     const auto tick = [&] {
         harness.timers.Tick();
         ASSERT_TRUE(harness.instrument.WaitForIdleReader(10s));
-        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
         form.TimerInit2Timer();
     };
     for (int k = 0; k < TForm1::kStartupPatienceTicks; ++k) {

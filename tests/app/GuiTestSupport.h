@@ -120,7 +120,8 @@ class WindowHarness {
         for (int tick = 0; tick < 200 && !form.Link().MeasData()->IsInitDone(); ++tick) {
             timers.Tick();
             ASSERT_TRUE(instrument.WaitForIdleReader(kPatience));
-            QApplication::processEvents();  // the decoded replies, handed over
+            // The decoded replies, handed over; no timer of the window runs meanwhile.
+            QCoreApplication::sendPostedEvents();
         }
         ASSERT_TRUE(form.Link().MeasData()->IsInitDone());
         ASSERT_TRUE(form.TimerInit2->isActive());

@@ -1,5 +1,6 @@
 #include "lang/Translation.h"
 
+#include "base/TextEncoding.h"
 #include "base/TextParse.h"
 #include "lang/LanguageFile.h"
 
@@ -28,9 +29,12 @@ std::string ReplaceFirst(std::string_view text, std::string_view from, std::stri
 // holds an "=", a line break, a leading ";" (a comment) or the form "[...]" (a
 // section) would not: such an entry could never be found, so it would be added
 // again at every lookup, and a section line would carry the entries after it away.
+// A zero byte would make the whole file count as no text, bytes that are not UTF-8
+// would make it read as Windows-1252: such texts are never added.
 bool ReadsBackAsEntry(std::string_view key) {
     const bool section = key.front() == '[' && key.back() == ']';
-    return key.find_first_of("=\r\n") == std::string_view::npos && key.front() != ';' && !section;
+    return key.find_first_of(std::string_view("=\r\n\0", 4)) == std::string_view::npos &&
+           key.front() != ';' && !section && IsValidUtf8(key);
 }
 
 size_t LeadingSpaces(std::string_view text) {

@@ -102,7 +102,9 @@ TEST_F(TranslationTest, MissingTextIsAddedOnceWithItselfAsTranslation) {
 // added, so the file does not grow, nor lose entries, at every lookup.
 TEST_F(TranslationTest, TextsThatCannotBeStoredLeaveTheFileAlone) {
     const std::string_view texts[] = {
-        "Software VX 212", "a = b = c", "x==y", "[N]", "; note", "two\nlines", "   ",
+        "Software VX 212", "a = b = c",  "x==y", "[N]",
+        "; note",          "two\nlines", "   ",  std::string_view("&\x02v\0D", 5),
+        "L\xF6schen",
     };
     for (const std::string_view text : texts) {
         for (int lookup = 0; lookup < 2; ++lookup) {

@@ -37,13 +37,30 @@ std::unique_ptr<Timer> ManualTimerFactory::Create(std::function<void()> onTick) 
 }
 
 void ManualTimerFactory::Tick() {
+    FireWhere([](const ManualTimer&) { return true; });
+}
+
+int ManualTimerFactory::Fire(int intervalMs) {
+    return FireWhere([intervalMs](const ManualTimer& t) { return t.IntervalMs() == intervalMs; });
+}
+
+int ManualTimerFactory::FireWhere(const std::function<bool(const ManualTimer&)>& chosen) {
     // A tick may create or destroy timers: fire a snapshot, skipping any that went away.
     const std::vector<ManualTimer*> snapshot = timers_;
+    int fired = 0;
     for (ManualTimer* timer : snapshot) {
-        if (std::find(timers_.begin(), timers_.end(), timer) != timers_.end()) {
+        if (std::find(timers_.begin(), timers_.end(), timer) != timers_.end() &&
+            timer->IsActive() && chosen(*timer)) {
             timer->Fire();
+            ++fired;
         }
     }
+    return fired;
+}
+
+bool ManualTimerFactory::Active(int intervalMs) const {
+    return std::any_of(timers_.begin(), timers_.end(),
+                       [&](auto* t) { return t->IsActive() && t->IntervalMs() == intervalMs; });
 }
 
 int ManualTimerFactory::ActiveTimers() const {

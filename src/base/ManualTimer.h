@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "base/Timer.h"
@@ -14,10 +15,15 @@ class ManualTimerFactory final : public TimerFactory {
 
     // Fires every active timer once.
     void Tick();
+    // Fires the active timers of that interval once each, so that a test can tell its
+    // timers apart; how many fired.
+    int Fire(int intervalMs);
     int ActiveTimers() const;
+    bool Active(int intervalMs) const;
 
   private:
     class ManualTimer;
+    int FireWhere(const std::function<bool(const ManualTimer&)>& chosen);
     std::vector<ManualTimer*> timers_;
 };
 

@@ -32,52 +32,6 @@ const std::string kNoAnswer =
     "The desktop's remote-desktop portal does not answer: values cannot be typed into other "
     "programs";
 
-// Timers that the test fires one kind at a time, told apart by their interval.
-class TimersByInterval final : public TimerFactory {
-  public:
-    std::unique_ptr<Timer> Create(std::function<void()> onTick) override {
-        auto timer = std::make_unique<OneTimer>(*this, std::move(onTick));
-        timers_.push_back(timer.get());
-        return timer;
-    }
-    bool Active(int intervalMs) const {
-        return std::any_of(timers_.begin(), timers_.end(), [&](const OneTimer* t) {
-            return t->active && t->interval == intervalMs;
-        });
-    }
-    // Fires the active timers of that interval once each; how many fired.
-    int Fire(int intervalMs) {
-        int fired = 0;
-        for (OneTimer* t : std::vector<OneTimer*>(timers_)) {
-            if (std::find(timers_.begin(), timers_.end(), t) != timers_.end() && t->active &&
-                t->interval == intervalMs) {
-                ++fired;
-                t->onTick();
-            }
-        }
-        return fired;
-    }
-
-  private:
-    struct OneTimer final : Timer {
-        OneTimer(TimersByInterval& owner, std::function<void()> tick)
-            : owner(owner), onTick(std::move(tick)) {}
-        ~OneTimer() override { std::erase(owner.timers_, this); }
-        void Start(int intervalMs) override {
-            interval = intervalMs;
-            active = true;
-        }
-        void Stop() override { active = false; }
-        bool IsActive() const override { return active; }
-        int IntervalMs() const override { return interval; }
-        TimersByInterval& owner;
-        std::function<void()> onTick;
-        int interval = 0;
-        bool active = false;
-    };
-    std::vector<OneTimer*> timers_;
-};
-
 // One run of the program in a Wayland session: the window with the settings lines given,
 // started up over the simulated instrument, its keyboard output choosing by the session.
 class ProgramRun {
@@ -97,7 +51,7 @@ class ProgramRun {
     }
 
     test::WindowHarness harness;
-    TimersByInterval keyboardTimers;
+    ManualTimerFactory keyboardTimers;  // fired one kind at a time, by interval
 
   private:
     QDBusConnection bus_;

@@ -8,6 +8,7 @@
 #include "device/SimulatedInstrument.h"
 #include "measurement/DeviceLink.h"
 #include "support/Recorders.h"
+#include "support/StopDrivingClock.h"
 
 namespace vx {
 namespace {
@@ -33,20 +34,7 @@ class LinkThreadsTest : public ::testing::Test {
         events.ApplyReplies(link.Protocol());
     }
 
-    // Stopping waits for the workers, which wait on the simulated clock: move it on
-    // until the stop has returned.
-    void StopDrivingClock() {
-        std::atomic<bool> stopped{false};
-        std::thread stopper([&] {
-            link.Stop();
-            stopped = true;
-        });
-        while (!stopped) {
-            instrument.AdvanceClock(100ms);
-            std::this_thread::yield();
-        }
-        stopper.join();
-    }
+    void StopDrivingClock() { test::StopDrivingClock(link, instrument); }
 
     SimulatedInstrument instrument{SimulatedInstrument::ClockMode::Manual};
     test::RecordingMessages messages;

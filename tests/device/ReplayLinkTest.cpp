@@ -9,6 +9,7 @@
 #include "device/SessionRecorder.h"
 #include "device/SimulatedInstrument.h"
 #include "support/SessionRun.h"
+#include "support/StopDrivingClock.h"
 
 namespace vx {
 namespace {
@@ -37,17 +38,7 @@ Recording RecordSimulatedSession(test::SessionOutcome& seen) {
     seen = test::RunSession(
         link, events, timers, [&] { instrument.WaitForIdleReader(10s); },
         [&] { instrument.AdvanceClock(10ms); }, kSamples);
-    // The workers wait on the simulated clock: move it on until the stop has returned.
-    std::atomic<bool> stopped{false};
-    std::thread stopper([&] {
-        link.Stop();
-        stopped = true;
-    });
-    while (!stopped) {
-        instrument.AdvanceClock(100ms);
-        std::this_thread::yield();
-    }
-    stopper.join();
+    test::StopDrivingClock(link, instrument);
     return {"device_thread_tests", "simulated", recorder.Transfers()};
 }
 

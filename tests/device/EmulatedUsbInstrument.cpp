@@ -80,9 +80,13 @@ EmulatedUsbInstrument::EmulatedUsbInstrument(UMockdevTestbed* testbed, int devnu
 EmulatedUsbInstrument::~EmulatedUsbInstrument() {
     umockdev_testbed_detach_ioctl(testbed_, devnode_.c_str(), nullptr);
     g_object_unref(handler_);
-    for (auto* list : {&pending_, &ready_}) {
-        for (Urb& urb : *list) {
-            Release(urb);
+    {
+        // The handler ran on umockdev's thread: take its last writes under the lock.
+        std::lock_guard lock(mutex_);
+        for (auto* list : {&pending_, &ready_}) {
+            for (Urb& urb : *list) {
+                Release(urb);
+            }
         }
     }
     umockdev_testbed_remove_device(testbed_, syspath_.c_str());

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -265,6 +266,9 @@ int main(int argc, char** argv) {
         return *code;
     }
     const Options& options = std::get<Options>(parsed);
+    // Beyond the file-size limit the recording's write fails and says so instead of
+    // ending the check with the session unreported.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     std::unique_ptr<vx::UsbBackend> device;
     std::string backendName;

@@ -316,7 +316,7 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     int startupTicks_ = 0;
     StreamWatch streamWatch_;
     // The sample processing's count of recorded data sets when they were last saved,
-    // loaded or cleared.
+    // loaded or cleared, moved on by each unsaved data set cleared since.
     int64_t savedAtCount_ = 0;
     // The names last chosen in the save and the open dialog.
     std::string lastSaveName_;

@@ -85,6 +85,10 @@ void TForm1::ClrLastClick() {
         }
     }
     meas->DropLastDataIndex();
+    // The last data set is the newest: if any was unsaved, it was.
+    if (processor_.recordedCount > savedAtCount_) {
+        ++savedAtCount_;
+    }
     if (meas->GetDataIndex() < 0) {
         saveToFile->setEnabled(false);
         ButtonExcel->setEnabled(false);

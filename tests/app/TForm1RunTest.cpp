@@ -604,6 +604,34 @@ TEST_F(WindowRunTest, UnsavedDataSetsAreOfferedForSavingBeforeTheyAreDiscarded) 
     EXPECT_EQ(harness.windowClosedCalls, 1);
 }
 
+// A data set cleared with "CLR LAST MEASUREMENT" is no longer waiting to be saved.
+TEST_F(WindowRunTest, ClearedDataSetsAreNoLongerCountedAsUnsaved) {
+    StartUp();
+    const auto takeShots = [&](int count) {
+        for (int shot = 0; shot < count; ++shot) {
+            form.ButtonSingleShot->click();
+            Poll(200);
+        }
+    };
+    takeShots(2);
+    harness.dialogs.saveAnswers = {(harness.temp.Path() / "saved.txt").string()};
+    form.saveToFileClick();
+    takeShots(3);
+    form.ClrLastClick();
+    form.ClrLastClick();
+    form.StartClick();  // Cancel
+    EXPECT_EQ(harness.discardQuestions,
+              std::vector<std::string>{"1 data sets have not been saved. Save them now?"});
+
+    // Clearing the unsaved one and then a saved one leaves nothing to ask about.
+    form.ClrLastClick();
+    form.ClrLastClick();
+    EXPECT_EQ(form.TableRows().Count(), 1);
+    form.StartClick();
+    EXPECT_EQ(harness.discardQuestions.size(), 1u);
+    EXPECT_TRUE(form.Link().MeasData()->IsAutoMode());
+}
+
 TEST_F(WindowRunTest, ConfirmDiscardOffDiscardsWithoutAQuestion) {
     harness.WriteSettingsFile("ConfirmDiscard=0\n");
     StartUp();

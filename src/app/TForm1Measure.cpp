@@ -5,6 +5,10 @@ namespace vx {
 
 void TForm1::ButtonSingleShotClick() {
     if (loadedDataShown) {
+        // Data sets taken with the instrument's key since the load would go with it.
+        if (!ConfirmDiscardUnsaved()) {
+            return;
+        }
         ClrAllClick();
     }
     if (!link_.Protocol().linkActive) {

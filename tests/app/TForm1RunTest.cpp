@@ -34,6 +34,18 @@ class WindowRunTest : public ::testing::Test {
 
     std::string Text(const QLabel* label) const { return label->text().toStdString(); }
 
+    // Loads a data-set file of one data set.
+    void LoadOneDataSet() {
+        const auto file = harness.temp.Path() / "old.txt";
+        test::WriteBytes(file,
+                         "Number\t[Date]\t[Time]\t[Diff] = ms\t[Value] = N\t[Min] = N\t[Max] = N\t"
+                         "[MinFilt] = N\t[MaxFilt] = N\t(100ms)\r\n"
+                         "1\t08.12.2026\t14:03:27\t250\t 12.35\t 1\t 2\t 3\t 4\r\n");
+        harness.dialogs.openAnswers = {file.string()};
+        form.loadFromFileClick();
+        ASSERT_TRUE(form.loadedDataShown);
+    }
+
     test::WindowHarness harness;
     TForm1& form = harness.form;
 };
@@ -314,13 +326,7 @@ TEST_F(WindowRunTest, AfterAFullRunNoCellOfTheTableIsCut) {
 
 TEST_F(WindowRunTest, SingleShotAfterARunKeepsTheRunThatFollowedALoad) {
     StartUp();
-    test::WriteBytes(harness.temp.Path() / "old.txt",
-                     "Number\t[Date]\t[Time]\t[Diff] = ms\t[Value] = N\t[Min] = N\t[Max] = N\t"
-                     "[MinFilt] = N\t[MaxFilt] = N\t(100ms)\r\n"
-                     "1\t08.12.2026\t14:03:27\t250\t 12.35\t 1\t 2\t 3\t 4\r\n");
-    harness.dialogs.openAnswers = {(harness.temp.Path() / "old.txt").string()};
-    form.loadFromFileClick();
-    ASSERT_TRUE(form.loadedDataShown);
+    LoadOneDataSet();
 
     form.StartClick();  // clears the loaded file and records anew
     Poll(500);
@@ -630,6 +636,32 @@ TEST_F(WindowRunTest, ClearedDataSetsAreNoLongerCountedAsUnsaved) {
     form.StartClick();
     EXPECT_EQ(harness.discardQuestions.size(), 1u);
     EXPECT_TRUE(form.Link().MeasData()->IsAutoMode());
+}
+
+// A data set taken with the instrument's key joins a loaded file in the table; the
+// single shot that clears the file asks before it takes that data set with it.
+TEST_F(WindowRunTest, KeyDataSetAfterALoadIsNotClearedWithoutAQuestion) {
+    harness.WriteSettingsFile("WriteToKeyBuffer=1\nuseSelKeySingleShot=1\n");
+    StartUp();
+    LoadOneDataSet();
+    Poll(100);
+    harness.instrument.PressKey();
+    Poll(200);
+    const int rows = form.TableRows().Count();
+
+    form.ButtonSingleShotClick();  // Cancel
+    EXPECT_EQ(harness.discardQuestions,
+              std::vector<std::string>{"1 data sets have not been saved. Save them now?"});
+    EXPECT_EQ(form.TableRows().Count(), rows);
+    EXPECT_TRUE(form.loadedDataShown);
+
+    harness.discardAnswers = {DiscardAnswer::Save};
+    harness.dialogs.saveAnswers = {(harness.temp.Path() / "with-key.txt").string()};
+    form.ButtonSingleShotClick();
+    EXPECT_EQ(DataLinesOf(harness.temp.Path() / "with-key.txt").size(), 2u);
+    Poll(200);
+    EXPECT_FALSE(form.loadedDataShown);
+    EXPECT_EQ(form.TableRows().Count(), 1);
 }
 
 TEST_F(WindowRunTest, ConfirmDiscardOffDiscardsWithoutAQuestion) {

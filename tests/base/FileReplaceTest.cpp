@@ -1,6 +1,8 @@
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -227,6 +230,53 @@ TEST_F(FileReplaceTest, WriteInPlaceThatCannotFinishLeavesTheOldFileUntouched) {
     }
     EXPECT_EQ(test::ReadBytes(file), "short");
     EXPECT_EQ(Names(), (std::set<std::string>{"data.txt"}));
+}
+
+// A full disk, on a small file system mounted in a child's own mount namespace: the
+// save through a temporary file and the write in place both fail with the disk's
+// reason, and the old file stays as it was. Skipped where mounting is not allowed.
+TEST_F(FileReplaceTest, FullDiskLeavesTheOldFileUntouched) {
+    const std::string old(6394, 'o');
+    const std::string bigger(28672, 'n');
+    const NewFileOpener refused = [](const char*) {
+        errno = EACCES;
+        return -1;
+    };
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", folder.Path().c_str(), "tmpfs", 0, "size=64k") != 0) {
+            _exit(77);
+        }
+        test::WriteBytes(file, old);
+        {
+            std::ofstream filler(folder.Path() / "filler", std::ios::binary);
+            const std::string block(4096, 'f');
+            while (filler.write(block.data(), static_cast<long>(block.size())).flush()) {
+            }
+        }
+        const ReplaceFailure full{std::strerror(ENOSPC), OldFile::Unchanged};
+        if (ReplaceFileContents(file.string(), bigger) != full) {
+            _exit(1);
+        }
+        if (ReplaceFileContents(file.string(), bigger, refused) != full) {
+            _exit(2);
+        }
+        if (test::ReadBytes(file) != old) {
+            _exit(3);
+        }
+        _exit(Names() == std::set<std::string>{"data.txt", "filler"} ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "no small file system can be mounted here";
+    }
+    // 1: through a temporary file, 2: in place, 3: the old file changed, 4: a file left.
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // Another user may plant links in a shared folder at any name they can foresee.

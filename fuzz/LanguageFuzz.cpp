@@ -24,13 +24,8 @@ using vx::fuzz::Check;
 
 struct Scratch {
     vx::test::TempFolder root;
-    vx::test::FixedFolders folders;
+    vx::test::FixedFolders folders = vx::test::FoldersUnder(root.Path(), root.Path().string());
     std::filesystem::path file = root.Path() / "config/Kelvorn/SoftwareVX212/418config.lng";
-    Scratch() {
-        folders.applicationData = root.Path() / "config";
-        folders.programs = root.Path() / "opt";
-        folders.workingDirectory = root.Path().string();
-    }
 };
 
 std::string Translate(std::string_view text, int32_t index, const Scratch& scratch) {

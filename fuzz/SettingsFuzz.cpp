@@ -35,14 +35,10 @@ void CheckRanges(const vx::Settings& s) {
 
 struct Scratch {
     vx::test::TempFolder root;
-    vx::test::FixedFolders folders;
+    vx::test::FixedFolders folders =
+        vx::test::FoldersUnder(root.Path(), (root.Path() / "work").string());
     std::filesystem::path copy = root.Path() / "copy.ini";
-    Scratch() {
-        folders.applicationData = root.Path() / "config";
-        folders.programs = root.Path() / "opt";
-        folders.workingDirectory = (root.Path() / "work").string();
-        std::filesystem::create_directories(root.Path() / "work");
-    }
+    Scratch() { std::filesystem::create_directories(root.Path() / "work"); }
 };
 
 }  // namespace

@@ -92,9 +92,7 @@ class ScriptedDialogs final : public FileDialogs {
 class WindowHarness {
   public:
     WindowHarness() {
-        folders.applicationData = temp.Path() / "config";
-        folders.programs = temp.Path() / "opt";
-        folders.workingDirectory = (temp.Path() / "opt/Kelvorn/SoftwareVX212").string();
+        folders = FoldersUnder(temp.Path(), (temp.Path() / "opt/Kelvorn/SoftwareVX212").string());
         settings.localeFormat.shortDateFormat = "%d.%m.%Y";
         settings.localeFormat.longTimeFormat = "%H:%M:%S";
         std::filesystem::create_directories(temp.Path() / "config/Kelvorn/SoftwareVX212");

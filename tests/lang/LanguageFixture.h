@@ -23,9 +23,7 @@ inline ShownMessage BadLanguageFile(const std::filesystem::path& file, const std
 class LanguageTest : public ::testing::Test {
   protected:
     LanguageTest() {
-        folders_.applicationData = root_.Path() / "config";
-        folders_.programs = root_.Path() / "opt";
-        folders_.workingDirectory = (root_.Path() / "work").string();
+        folders_ = FoldersUnder(root_.Path(), workingDirectory_.string());
         std::filesystem::create_directories(perUser_);
         std::filesystem::create_directories(workingDirectory_);
     }

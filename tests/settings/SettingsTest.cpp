@@ -19,9 +19,7 @@ const ShownMessage kNoAppData{"Path to AppData not found", "Error", MessageIcon:
 class SettingsTest : public ::testing::Test {
   protected:
     SettingsTest() {
-        folders_.applicationData = root_.Path() / "config";
-        folders_.programs = root_.Path() / "opt";
-        folders_.workingDirectory = install_.string();
+        folders_ = test::FoldersUnder(root_.Path(), install_.string());
         WriteBytes(install_ / "418config.ini", "[Config]\nSampleRate=3\n");
         WriteBytes(install_ / "418config.lng", "[LANGUAGE1]\nLanguage=Deutsch\n");
     }

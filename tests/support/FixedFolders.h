@@ -22,4 +22,14 @@ class FixedFolders final : public Folders {
     std::string workingDirectory;
 };
 
+// The application-data folder "config" and the programs folder "opt" under root, and
+// the working directory given.
+inline FixedFolders FoldersUnder(const std::filesystem::path& root, std::string workingDirectory) {
+    FixedFolders folders;
+    folders.applicationData = root / "config";
+    folders.programs = root / "opt";
+    folders.workingDirectory = std::move(workingDirectory);
+    return folders;
+}
+
 }  // namespace vx::test

@@ -131,6 +131,7 @@ void Loader::Run() {
 }
 
 void Loader::ReadHeader() {
+    std::vector<std::string> captions;
     for (int column = 1; column <= static_cast<int>(kCaptionWords.size()); ++column) {
         std::string caption;
         for (int k = 0; k < kCaptionWords[column - 1]; ++k) {
@@ -140,8 +141,9 @@ void Loader::ReadHeader() {
         if (column == kValueColumn) {
             targets_.chart.SetLeftAxisTitle(caption);
         }
-        targets_.rows.SetCaption(column, std::move(caption));
+        captions.push_back(std::move(caption));
     }
+    targets_.rows.SetCaptions(1, std::move(captions));
     Word();
 }
 

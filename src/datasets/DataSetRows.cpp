@@ -1,5 +1,7 @@
 #include "datasets/DataSetRows.h"
 
+#include <algorithm>
+
 namespace vx {
 
 DataSetRows::DataSetRows()
@@ -17,8 +19,10 @@ void DataSetRows::Announce(Change change, int first, int last, Apply apply) {
     }
 }
 
-void DataSetRows::SetCaption(int column, std::string caption) {
-    Announce(Change::Captions, column, column, [&] { captions_[column] = std::move(caption); });
+void DataSetRows::SetCaptions(int firstColumn, std::vector<std::string> captions) {
+    const int last = firstColumn + static_cast<int>(captions.size()) - 1;
+    Announce(Change::Captions, firstColumn, last,
+             [&] { std::move(captions.begin(), captions.end(), captions_.begin() + firstColumn); });
 }
 
 void DataSetRows::Append(TableRow row) {

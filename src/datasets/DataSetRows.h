@@ -25,7 +25,8 @@ class DataSetRows {
     DataSetRows();
 
     const std::array<std::string, kTableColumns>& Captions() const { return captions_; }
-    void SetCaption(int column, std::string caption);
+    // Sets the captions of the columns from firstColumn on and tells the observer once.
+    void SetCaptions(int firstColumn, std::vector<std::string> captions);
 
     int Count() const { return static_cast<int>(rows_.size()); }
     const TableRow& Row(int i) const { return rows_[i]; }

@@ -45,15 +45,11 @@ void DataSetTable::AddBlankLine() {
 }
 
 void DataSetTable::BuildHeader(const std::string& unitText, int graficMode) {
-    rows_.SetCaption(3, "[Diff] = ms");
     const std::string valueHeading = "[Value] = " + unitText;
-    rows_.SetCaption(4, valueHeading);
     chart_.SetLeftAxisTitle(valueHeading);
     chart_.SetBottomAxis(BottomAxisFor(graficMode));
-    rows_.SetCaption(5, "[Min] = " + unitText);
-    rows_.SetCaption(6, "[Max] = " + unitText);
-    rows_.SetCaption(7, "[MinFilt] = " + unitText);
-    rows_.SetCaption(8, "[MaxFilt] = " + unitText);
+    rows_.SetCaptions(3, {"[Diff] = ms", valueHeading, "[Min] = " + unitText, "[Max] = " + unitText,
+                          "[MinFilt] = " + unitText, "[MaxFilt] = " + unitText});
 }
 
 void DataSetTable::BeginBatch() {

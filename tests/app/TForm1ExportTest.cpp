@@ -44,9 +44,7 @@ TEST_F(WindowExportTest, ClipboardHoldsTheFileLinesAndEachPressStartsTheSpreadsh
     test::StoreTexts(meas, 0, test::kExample1);
     test::StoreTexts(meas, 1, test::kExample2);
     meas.dataIndex = 1;
-    for (int column = 0; column < kTableColumns; ++column) {
-        form.TableRows().SetCaption(column, test::kCaptionsN[column]);
-    }
+    form.TableRows().SetCaptions(0, {test::kCaptionsN.begin(), test::kCaptionsN.end()});
     ASSERT_TRUE(form.ButtonExcel->isEnabled());
     form.ButtonExcel->click();
     EXPECT_EQ(ClipboardOfAnotherProgram(), test::kExampleFile);

@@ -30,7 +30,7 @@ class WindowFilesTest : public ::testing::Test {
         meas.dataList[1] = {" 25.40", " 11.98",   " 25.77",     " 12.10", " 25.49",
                             "1",      "14:03:31", "08.12.2026", "875",    0};
         meas.dataIndex = 1;
-        TableRows().SetCaption(4, "[Value] = N");
+        TableRows().SetCaptions(4, {"[Value] = N"});
     }
     DataSetRows& TableRows() { return form.TableRows(); }
     std::string File(const char* name) const { return (harness.temp.Path() / name).string(); }

@@ -77,9 +77,19 @@ TEST_F(DataSetTableTest, EmptyRecordGetsARowButNoPoint) {
     EXPECT_EQ(chart.Series(SeriesValue)->Count(), 0u);
 }
 
-TEST_F(DataSetTableTest, HeaderCarriesTheUnit) {
+// The header is built for every data set listed: the view hears of it once, since
+// each notice makes it measure its columns again.
+TEST_F(DataSetTableTest, HeaderCarriesTheUnitAndIsAnnouncedOnce) {
     chart.InitSeriesType(modeTime);
+    std::vector<std::pair<int, int>> notices;
+    rows.SetObserver({[&](DataSetRows::Change change, int first, int last) {
+                          if (change == DataSetRows::Change::Captions) {
+                              notices.emplace_back(first, last);
+                          }
+                      },
+                      {}});
     table.BuildHeader("N", modeTime);
+    EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{3, 8}}));
     const auto& c = rows.Captions();
     EXPECT_EQ(c[0], "Number");
     EXPECT_EQ(c[3], "[Diff] = ms");

@@ -10,19 +10,13 @@
 #include <fstream>
 #include <string>
 
+#include "NullSeams.h"
 #include "base/IniFile.h"
-#include "base/MessageSink.h"
 #include "lang/Translation.h"
 #include "support/FixedFolders.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-class NoMessages final : public vx::MessageSink {
-  public:
-    void Show(const std::string&, const std::string&, vx::MessageIcon,
-              std::function<void()>) override {}
-};
 
 // `sections` sections of three entries each, written a while ago.
 void WriteIniFile(const std::filesystem::path& path, int sections) {
@@ -58,7 +52,7 @@ void BM_TranslateInLargeLanguageFile(benchmark::State& state) {
     vx::test::FixedFolders folders;
     folders.applicationData = folder.Path();
     WriteIniFile(folder.Path() / "Kelvorn/SoftwareVX212/418config.lng", 50000);
-    NoMessages messages;
+    vx::bench::NullMessages messages;
     int32_t language = 1;
     for (auto _ : state) {
         benchmark::DoNotOptimize(vx::TranslateText("Mean value", language, folders, messages));

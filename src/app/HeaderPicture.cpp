@@ -124,12 +124,7 @@ QPixmap DrawHeaderPicture(bool alternative, qreal pixelRatio) {
 }
 
 QPixmap DrawIconPixmap(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    DrawGauge(p, QRectF(0, 0, size, size), QColor(245, 248, 252), QColor(12, 40, 78));
-    return pixmap;
+    return GaugeIconEngine().pixmap(QSize(size, size), QIcon::Normal, QIcon::Off);
 }
 
 QIcon DrawWindowIcon() {

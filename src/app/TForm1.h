@@ -253,6 +253,8 @@ class TForm1 : public QWidget, private LinkEvents, private ProcessingHost {
     void DisplayBoxClick(const QCheckBox* box, const char* key, QLabel* label);
     void ConnectHandlers();
     void RebuildTable(TMeasData& meas);
+    // The stored data sets as the lines of a data-set file, header first.
+    std::vector<std::string> DataLines();
     // The save behind "&SAVE"; true when the file was written.
     bool SaveDataSets();
     // The save a data error or a lost connection forces: the user's save, then,

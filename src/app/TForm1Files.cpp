@@ -12,16 +12,20 @@ void TForm1::saveToFileClick() {
     SaveDataSets();
 }
 
+std::vector<std::string> TForm1::DataLines() {
+    std::vector<std::string> lines;
+    BuildDataLines(lines, tableRows_.Captions(), WindowSamples(store_.values.SampleRate),
+                   link_.MeasData());
+    return lines;
+}
+
 bool TForm1::SaveDataSets() {
     const std::optional<std::string> path = services_.dialogs.AskSaveName(lastSaveName_);
     if (!path) {
         return false;
     }
     lastSaveName_ = *path;
-    std::vector<std::string> lines;
-    BuildDataLines(lines, tableRows_.Captions(), WindowSamples(store_.values.SampleRate),
-                   link_.MeasData());
-    if (const std::optional<FileMessage> failure = SaveDataLines(*path, lines)) {
+    if (const std::optional<FileMessage> failure = SaveDataLines(*path, DataLines())) {
         services_.messages.Show(failure->text, failure->caption);
         return false;
     }

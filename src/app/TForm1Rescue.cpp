@@ -4,16 +4,13 @@
 
 #include "app/TForm1.h"
 #include "base/Folders.h"
-#include "datasets/DataSetFileFormat.h"
 #include "datasets/RescueFile.h"
 
 namespace vx {
 
 void TForm1::ForcedSave(std::function<void()> afterMessage) {
     saveToFileClick();
-    std::vector<std::string> lines;
-    BuildDataLines(lines, tableRows_.Captions(), WindowSamples(store_.values.SampleRate),
-                   link_.MeasData());
+    const std::vector<std::string> lines = DataLines();
     const std::filesystem::path folder =
         PerUserFolder(services_.folders).value_or(services_.folders.WorkingDirectory());
     const RescueOutcome rescue = WriteRescueFile(folder, lines, std::time(nullptr));

@@ -5,20 +5,25 @@
 #include <QStyleOptionViewItem>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
+#include <ctime>
 
 #include "app/TForm1.h"
+#include "base/CalendarTime.h"
 
 namespace vx {
 namespace {
 
-// Date-time value (days since 30 December 1899) of a day at hh:58:58.
+// Date-time value of a day of 2026 at hh:58:58.
 double DateTime(int month, int day, int hour) {
-    using namespace std::chrono;
-    const sys_days date = year{2026} / month / day;
-    const double days = (date - sys_days{year{1899} / December / 30}).count();
-    return days + (hour * 3600 + 58 * 60 + 58) / 86400.0;
+    std::tm calendar{};
+    calendar.tm_year = 2026 - 1900;
+    calendar.tm_mon = month - 1;
+    calendar.tm_mday = day;
+    calendar.tm_hour = hour;
+    calendar.tm_min = 58;
+    calendar.tm_sec = 58;
+    return *CalendarToDateTime(calendar);
 }
 
 // The width the table view gives a cell text, its margins included.

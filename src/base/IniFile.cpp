@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 
 #include "base/FileReplace.h"
 #include "base/ProgramError.h"

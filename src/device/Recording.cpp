@@ -6,7 +6,6 @@
 #include <fstream>
 #include <istream>
 #include <ostream>
-#include <sstream>
 
 namespace vx {
 
